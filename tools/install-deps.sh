@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Installs everything the two builds and the three test levels need, from Debian's packages.
+# Idempotent: on a prepared machine it checks and returns in a fraction of a second.
+set -euo pipefail
+
+PACKAGES=(
+  wine wine32:i386 wine64
+  g++-mingw-w64-i686-posix binutils-mingw-w64 libz-mingw-w64-dev
+  msitools wixl
+  xvfb xauth imagemagick x11-utils
+  cmake make g++ ccache libgtest-dev googletest libminizip-dev zlib1g-dev
+  python3 curl unzip zip dpkg-dev
+)
+
+missing() {
+  local p
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || echo "$p"
+  done
+}
+
+todo=$(missing)
+if [ -z "$todo" ]; then
+  exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "install-deps: missing packages: $todo" >&2
+  echo "install-deps: run as root (or with sudo) to install them" >&2
+  exit 1
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
+
+sources=/etc/apt/sources.list.d/debian.sources
+if [ -f "$sources" ]; then
+  # The security mirror's i386 index is often caught mid-sync; i386 then comes from bookworm alone.
+  python3 - "$sources" <<'PY'
+import sys, re
+path = sys.argv[1]
+text = open(path).read()
+stanzas = [s for s in re.split(r'\n\s*\n', text.strip()) if s.strip()]
+out = []
+for s in stanzas:
+    lines = s.splitlines()
+    if any(l.startswith('Suites:') and 'security' in l for l in lines) and \
+       not any(l.startswith('Architectures:') for l in lines):
+        lines.append('Architectures: amd64')
+    out.append('\n'.join(lines))
+if not any('deb-src' in s for s in out):
+    out.append('Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm\n'
+               'Components: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg')
+new = '\n\n'.join(out) + '\n'
+if new != text:
+    open(path, 'w').write(new)
+PY
+elif ! grep -rqs '^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  echo 'deb-src http://deb.debian.org/debian bookworm main' > /etc/apt/sources.list.d/bookworm-src.list
+fi
+
+apt-get update -q || apt-get update -q
+apt-get install -y -q -t bookworm "${PACKAGES[@]}"
