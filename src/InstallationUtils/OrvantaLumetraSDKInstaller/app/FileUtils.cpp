@@ -1,0 +1,69 @@
+#include "app/FileUtils.h"
+
+#include <cstring>
+
+#include "app/DataFolders.h"
+
+using namespace platform;
+
+namespace {
+// Junctions and symbolic links to folders: removing one must not reach into what it points at.
+constexpr uint32_t ReparsePoint = 0x400;
+}  // namespace
+
+bool fileExists(Machine& machine, const std::string& path) { return machine.files.exists(path); }
+
+bool deleteFileIfPresent(Machine& machine, const std::string& path) {
+    if (!fileExists(machine, path)) return true;
+    machine.files.setAttributes(path, attr::Archive);
+    return machine.files.deleteFile(path);
+}
+
+bool deleteFolderTree(Machine& machine, const char* path, const char* guard) {
+    if (!path || !guard) return false;
+    return deleteFolderTree(machine, std::string(path), std::string(guard));
+}
+
+bool deleteFolderTree(Machine& machine, const std::string& path, const std::string& guard) {
+    if (path.size() < 7 || path.find(guard) == std::string::npos) return false;
+
+    auto entries = machine.files.find(path + "\\*.*");
+    if (!entries) return false;
+    for (const FindEntry& entry : *entries) {
+        if (entry.name == "." || entry.name == "..") continue;
+        const std::string full = path + "/" + entry.name;
+        if (entry.isFolder() && !(entry.attributes & ReparsePoint)) {
+            deleteFolderTree(machine, full, guard);
+        } else if (entry.isFolder()) {
+            // A link to a folder is removed as an empty folder; its target stays untouched.
+            machine.files.removeFolder(full);
+        } else {
+            machine.files.setAttributes(full, attr::Archive);
+            if (!machine.files.deleteFile(full)) machine.files.removeFolder(full);
+        }
+    }
+    machine.files.removeFolder(path);
+    return true;
+}
+
+bool deleteDataFolder(Machine& machine, const std::string& folder) {
+    const std::string data = folder + "\\" + datafolders::DataFolder;
+    if (!fileExists(machine, data)) return true;
+    return deleteFolderTree(machine, data, data);
+}
+
+std::optional<std::string> getProgramFilesFolder(Machine& machine) {
+    auto folder = machine.environment.variable("ProgramFiles", 1024);
+    if (!folder) folder = machine.environment.variable("ProgramFiles(x86)", 1024);
+    if (!folder) return std::nullopt;
+    if (!folder->empty() && (folder->back() == '\\' || folder->back() == '/')) folder->pop_back();
+    return folder;
+}
+
+std::optional<std::string> getCommonDesktopFolder(Machine& machine) {
+    return machine.environment.knownFolder(KnownFolder::CommonDesktop);
+}
+
+std::optional<std::string> getCommonProgramsFolder(Machine& machine) {
+    return machine.environment.knownFolder(KnownFolder::CommonPrograms);
+}

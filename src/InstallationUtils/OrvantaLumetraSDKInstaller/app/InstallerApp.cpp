@@ -1,0 +1,84 @@
+#include "app/InstallerApp.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "app/AppTexts.h"
+#include "app/FileUtils.h"
+
+using namespace platform;
+
+namespace {
+
+bool equalNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+constexpr std::size_t MaxProcessIds = 1024;
+
+}  // namespace
+
+COrvantaLumetraSDKInstallerApp::COrvantaLumetraSDKInstallerApp(Machine& machine, ui::UserInterface& ui,
+                                                               ApplicationShell& shell)
+    : machine_(machine), ui_(ui), shell_(shell) {
+    if (auto path = machine_.environment.executablePath()) {
+        appFolder_ = folderOfPath(*path);
+    } else {
+        ui_.messageBox(apptexts::UnableToGetAppPath, apptexts::InstallerTitle, ui::Buttons::Ok, ui::Icon::None,
+                       false);
+    }
+    folderWritable_ = writeTest(machine_, appFolder_);
+    graphicsToken_ = shell_.startGraphics();
+}
+
+COrvantaLumetraSDKInstallerApp::~COrvantaLumetraSDKInstallerApp() {
+    if (!exited_) ExitInstance();
+}
+
+std::string COrvantaLumetraSDKInstallerApp::folderOfPath(const std::string& path) {
+    std::size_t cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? path : path.substr(0, cut);
+}
+
+bool COrvantaLumetraSDKInstallerApp::writeTest(Machine& machine, const std::string& folder) {
+    const std::string testFile = folder + "\\testFile.txt";
+    // A file left over from an earlier run (even read-only) must not decide the test.
+    deleteFileIfPresent(machine, testFile);
+    bool created = false;
+    if (auto file = machine.files.open(testFile, Access::ReadWrite, Disposition::OpenAlways)) {
+        created = true;
+        file->close();
+    }
+    deleteFileIfPresent(machine, testFile);
+    return created;
+}
+
+int COrvantaLumetraSDKInstallerApp::countInstances() {
+    auto processes = machine_.processes.list(MaxProcessIds);
+    if (!processes) return 0;
+    int count = 0;
+    for (const ProcessEntry& p : *processes)
+        if (p.id != 0 && equalNoCase(p.baseName, apptexts::ReleaseFileName)) ++count;
+    return count;
+}
+
+bool COrvantaLumetraSDKInstallerApp::InitInstance() {
+    shell_.registerControlClasses();
+    if (countInstances() >= 2) {
+        ui_.messageBox(apptexts::AnotherInstanceRunning, apptexts::InstallerTitle, ui::Buttons::Ok, ui::Icon::None,
+                       false);
+        return false;
+    }
+    shell_.runWizard();
+    return false;
+}
+
+int COrvantaLumetraSDKInstallerApp::ExitInstance() {
+    if (exited_) return 0;
+    exited_ = true;
+    shell_.stopGraphics(graphicsToken_);
+    graphicsToken_ = 0;
+    return 0;
+}
