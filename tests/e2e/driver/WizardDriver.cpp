@@ -1,0 +1,162 @@
+// Drives the installer through its windows, the way a person would: finds a window by caption, reads and clicks
+// its controls, answers message boxes. One command per run; results go to standard output, failures to the exit
+// code (0 = done, 1 = not found / timed out, 2 = usage).
+//
+//   WizardDriver wait <caption> [timeout-ms] [kind]   kind: any | sheet | messagebox
+//   WizardDriver count <caption> [kind]               prints the number of visible top-level windows
+//   WizardDriver text <caption> <control-id> [kind]   prints the control's text
+//   WizardDriver messagebox <caption> [timeout-ms]    prints the text of a message box with that caption
+//   WizardDriver answer <caption> <button-id>         answers a message box (IDOK = 1, IDYES = 6, IDNO = 7)
+//   WizardDriver click <caption> <control-id|text> [kind]   posts BM_CLICK to a button
+//   WizardDriver close <caption> [kind]               posts WM_CLOSE to the window
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int MessageBoxTextId = 0xFFFF;  // the static that holds a message box's text
+constexpr int WizardNextId = 0x3024;
+
+enum class Kind { Any, Sheet, MessageBox };
+
+Kind parseKind(const char* s) {
+    std::string k = s ? s : "any";
+    if (k == "sheet") return Kind::Sheet;
+    if (k == "messagebox") return Kind::MessageBox;
+    return Kind::Any;
+}
+
+std::string windowText(HWND w) {
+    char buf[4096] = {};
+    // WM_GETTEXT works across processes for window and control texts.
+    SendMessageTimeoutA(w, WM_GETTEXT, sizeof(buf), reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return buf;
+}
+
+bool isKind(HWND w, Kind kind) {
+    switch (kind) {
+        case Kind::Any: return true;
+        case Kind::Sheet: return GetDlgItem(w, WizardNextId) != nullptr;
+        case Kind::MessageBox: return GetDlgItem(w, MessageBoxTextId) != nullptr && GetDlgItem(w, WizardNextId) == nullptr;
+    }
+    return false;
+}
+
+struct Search {
+    std::string caption;
+    Kind kind;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collect(HWND w, LPARAM param) {
+    auto* s = reinterpret_cast<Search*>(param);
+    if (!IsWindowVisible(w)) return TRUE;
+    if (windowText(w) == s->caption && isKind(w, s->kind)) s->found.push_back(w);
+    return TRUE;
+}
+
+std::vector<HWND> findAll(const std::string& caption, Kind kind) {
+    Search s{caption, kind, {}};
+    EnumWindows(collect, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND waitFor(const std::string& caption, DWORD timeoutMs, Kind kind) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        auto all = findAll(caption, kind);
+        if (!all.empty()) return all.front();
+        if (GetTickCount() - start >= timeoutMs) return nullptr;
+        Sleep(50);
+    }
+}
+
+HWND findControl(HWND parent, const std::string& idOrText) {
+    char* end = nullptr;
+    long id = std::strtol(idOrText.c_str(), &end, 0);
+    if (end && *end == '\0' && !idOrText.empty()) return GetDlgItem(parent, static_cast<int>(id));
+    struct ByText {
+        std::string text;
+        HWND found;
+    } search{idOrText, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<ByText*>(param);
+            std::string t = windowText(child);
+            std::string plain;
+            for (char c : t)
+                if (c != '&') plain += c;
+            if (t == s->text || plain == s->text) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: WizardDriver wait|count|text|messagebox|answer|click|close <caption> ...\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return usage();
+    const std::string command = argv[1];
+    const std::string caption = argv[2];
+
+    if (command == "wait") {
+        DWORD timeout = argc > 3 ? std::strtoul(argv[3], nullptr, 0) : 10000;
+        return waitFor(caption, timeout, parseKind(argc > 4 ? argv[4] : nullptr)) ? 0 : 1;
+    }
+    if (command == "count") {
+        std::printf("%u\n", static_cast<unsigned>(findAll(caption, parseKind(argc > 3 ? argv[3] : nullptr)).size()));
+        return 0;
+    }
+    if (command == "text") {
+        if (argc < 4) return usage();
+        HWND w = waitFor(caption, 5000, parseKind(argc > 4 ? argv[4] : nullptr));
+        HWND control = w ? findControl(w, argv[3]) : nullptr;
+        if (!control) return 1;
+        std::fputs(windowText(control).c_str(), stdout);
+        return 0;
+    }
+    if (command == "messagebox") {
+        DWORD timeout = argc > 3 ? std::strtoul(argv[3], nullptr, 0) : 10000;
+        HWND w = waitFor(caption, timeout, Kind::MessageBox);
+        if (!w) return 1;
+        std::fputs(windowText(GetDlgItem(w, MessageBoxTextId)).c_str(), stdout);
+        return 0;
+    }
+    if (command == "answer") {
+        if (argc < 4) return usage();
+        HWND w = waitFor(caption, 5000, Kind::MessageBox);
+        if (!w) return 1;
+        PostMessageA(w, WM_COMMAND, MAKEWPARAM(std::atoi(argv[3]), BN_CLICKED), 0);
+        return 0;
+    }
+    if (command == "click") {
+        if (argc < 4) return usage();
+        HWND w = waitFor(caption, 5000, parseKind(argc > 4 ? argv[4] : nullptr));
+        HWND control = w ? findControl(w, argv[3]) : nullptr;
+        if (!control) return 1;
+        // Posted, not sent: a click that opens a modal box would otherwise block the driver.
+        PostMessageA(control, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (command == "close") {
+        HWND w = waitFor(caption, 5000, parseKind(argc > 3 ? argv[3] : nullptr));
+        if (!w) return 1;
+        PostMessageA(w, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return usage();
+}
