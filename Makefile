@@ -52,5 +52,14 @@ test: test-native test-wine
 run: win32 prefix fixtures
 	@bash tools/run-demo.sh $(EXE) $(FIXTURES)
 
+status: win32 prefix
+	@bash tools/status.sh $(WIN) $(STATUS_ARGS)
+
+bench: win32 prefix fixtures
+	@for b in tools/bench/*.sh; do echo "== $$b =="; bash $$b $(WIN) $(FIXTURES) || exit 1; done
+
+fuzz: deps
+	@bash tools/fuzz.sh
+
 clean:
 	rm -rf $(BUILD)

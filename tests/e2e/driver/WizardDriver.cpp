@@ -75,29 +75,30 @@ HWND waitFor(const std::string& caption, DWORD timeoutMs, Kind kind) {
     }
 }
 
+struct ControlByText {
+    std::string text;
+    HWND found;
+};
+
+BOOL CALLBACK matchControlText(HWND child, LPARAM param) {
+    auto* s = reinterpret_cast<ControlByText*>(param);
+    std::string t = windowText(child);
+    std::string plain;  // without the mnemonic markers
+    for (char c : t)
+        if (c != '&') plain += c;
+    if (t == s->text || plain == s->text) {
+        s->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND findControl(HWND parent, const std::string& idOrText) {
     char* end = nullptr;
     long id = std::strtol(idOrText.c_str(), &end, 0);
     if (end && *end == '\0' && !idOrText.empty()) return GetDlgItem(parent, static_cast<int>(id));
-    struct ByText {
-        std::string text;
-        HWND found;
-    } search{idOrText, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<ByText*>(param);
-            std::string t = windowText(child);
-            std::string plain;
-            for (char c : t)
-                if (c != '&') plain += c;
-            if (t == s->text || plain == s->text) {
-                s->found = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ControlByText search{idOrText, nullptr};
+    EnumChildWindows(parent, matchControlText, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
