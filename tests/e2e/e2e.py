@@ -115,6 +115,19 @@ def test_SecondInstanceIsRefused(s):
     check(s.count("messagebox") == 0, "the renamed copy was refused")
 
 
+def test_LeftoverTestFileIsRemovedAtStart(s):
+    exe = s.install_copy("leftover", RELEASE_NAME)
+    leftover = os.path.join(os.path.dirname(exe), "testFile.txt")
+    with open(leftover, "w") as f:
+        f.write("left behind by a crash")
+    os.chmod(leftover, 0o444)  # Wine shows this as the read-only attribute
+    s.start(exe)
+    check(s.driver("wait", TITLE, 60000, "sheet")[0] == 0, "the installer did not open its wizard")
+    check(not os.path.exists(leftover), "the leftover test file is still there")
+    check(os.listdir(os.path.dirname(exe)) == [RELEASE_NAME], "the write test left files behind: %r"
+          % os.listdir(os.path.dirname(exe)))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("test")
