@@ -149,6 +149,11 @@ public:
     virtual bool write(const void* data, std::size_t size) = 0;
     // Reads up to size bytes; 0 at the end; -1 on failure.
     virtual long long read(void* data, std::size_t size) = 0;
+    // SetFilePointerEx(offset, FILE_BEGIN): the next read starts there (archives are read out of order).
+    // False on failure; a position past the end is allowed and reads nothing.
+    virtual bool seek(uint64_t offset) = 0;
+    // GetFileSizeEx; nullopt on failure.
+    virtual std::optional<uint64_t> size() = 0;
     virtual bool setTimes(std::optional<FileTime> creation, std::optional<FileTime> lastWrite) = 0;
     virtual bool close() = 0;
 };

@@ -1,0 +1,137 @@
+// What the platform layer's Wine tests share: scratch folders, raw file access that does not go through the
+// code under test, the helper programs beside the test program and the generated fixtures.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+
+namespace platform_test {
+
+inline std::string lower(std::string s) {
+    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+inline bool endsWithNoCase(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && lower(text.substr(text.size() - tail.size())) == lower(tail);
+}
+
+// A name no earlier or concurrent run uses: process id and a per-process counter.
+inline std::string uniqueName(const std::string& stem) {
+    static unsigned counter = 0;
+    return stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "-" +
+           std::to_string(++counter);
+}
+
+// The folder of the running test program, where the helper programs are built.
+inline std::string programFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\'));
+}
+
+inline std::string helperProgram(const std::string& name) { return programFolder() + "\\" + name + ".exe"; }
+
+// INSTALLER_FIXTURES as a Windows path. Under Wine, CTest hands over the Linux path; Wine's own conversion
+// turns it into the drive path that maps it.
+inline std::string fixturesFolder() {
+    char value[1024] = {};
+    DWORD length = GetEnvironmentVariableA("INSTALLER_FIXTURES", value, sizeof(value));
+    if (length == 0 || length >= sizeof(value)) return "";
+    std::string folder(value, length);
+    if (folder[0] == '/') {
+        using DosName = WCHAR*(CDECL*)(const char*);
+        auto toDos = reinterpret_cast<DosName>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
+        if (!toDos) return "";
+        WCHAR* wide = toDos(folder.c_str());
+        if (!wide) return "";
+        char narrow[MAX_PATH] = {};
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, MAX_PATH, nullptr, nullptr);
+        HeapFree(GetProcessHeap(), 0, wide);
+        folder = narrow;
+    }
+    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    return folder;
+}
+
+inline bool writeRaw(const std::string& path, const std::string& content) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(h, content.data(), DWORD(content.size()), &written, nullptr) && written == content.size();
+    CloseHandle(h);
+    return ok;
+}
+
+// The file's content; "<missing>" when it cannot be opened.
+inline std::string readRaw(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string content;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(h, chunk, sizeof(chunk), &got, nullptr) && got > 0) content.append(chunk, got);
+    CloseHandle(h);
+    return content;
+}
+
+inline bool pathPresent(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+inline void removeTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string full = folder + "\\" + name;
+            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeTree(full);
+            else
+                DeleteFileA(full.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+// A fresh folder below the temporary folder, removed with everything in it at the end of the test.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        path_ = std::string(temp) + uniqueName("platform-test");
+        CreateDirectoryA(path_.c_str(), nullptr);
+    }
+    ~ScratchFolder() { removeTree(path_); }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+// Waits up to timeoutMs for a condition that another process makes true.
+template <typename Condition>
+bool waitFor(Condition condition, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+}  // namespace platform_test
