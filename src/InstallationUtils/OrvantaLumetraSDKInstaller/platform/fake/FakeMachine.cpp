@@ -243,9 +243,21 @@ public:
         if (!n || access_ == Access::Write) return -1;
         std::size_t left = n->data->size() - std::min(position_, n->data->size());
         std::size_t count = std::min(size, left);
+        if (count == 0) return 0;
         std::copy_n(n->data->data() + position_, count, static_cast<char*>(data));
         position_ += count;
         return static_cast<long long>(count);
+    }
+    // Moves the read position only: writes still append, which is all the engine does with written files.
+    bool seek(uint64_t offset) override {
+        if (!live()) return false;
+        position_ = static_cast<std::size_t>(offset);
+        return true;
+    }
+    std::optional<uint64_t> size() override {
+        auto* n = live();
+        if (!n) return std::nullopt;
+        return n->data->size();
     }
     bool setTimes(std::optional<FileTime> creation, std::optional<FileTime> lastWrite) override {
         auto* n = live();
@@ -692,6 +704,7 @@ public:
 
     void send() override {
         FakeRequestRecord& r = http_.requests[record_];
+        if (http_.onSend) http_.onSend(r);
         std::string k = FakeHttp::key(r.server, r.port);
         if (!http_.servers_.count(k)) throw InternetError(12029, "A connection with the server could not be established");
         r.sends++;

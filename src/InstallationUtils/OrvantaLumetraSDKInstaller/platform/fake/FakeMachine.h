@@ -258,6 +258,9 @@ public:
     int credentialPrompts = 0;
     // Read granularity of the body (the network may deliver less than asked).
     std::size_t maxReadBytes = 64 * 1024;
+    // Called at the start of every send with the request (lets a test raise an abort flag while a request
+    // is on its way).
+    std::function<void(const FakeRequestRecord&)> onSend;
 
     std::vector<FakeRequestRecord> requests;
     int sessionsOpen = 0, connectionsOpen = 0, requestsOpen = 0;
