@@ -1,0 +1,303 @@
+#include "download/Fetch.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <limits>
+#include <stdexcept>
+#include <vector>
+
+#include "app/FileUtils.h"
+#include "download/DownloadTexts.h"
+#include "download/Url.h"
+
+namespace download {
+
+std::size_t maxChunksPerNetworkRead = DefaultMaxChunksPerRead;
+
+namespace {
+
+using platform::attr::Archive;
+constexpr uint32_t ReplaceFlags = platform::moveflag::ReplaceExisting | platform::moveflag::WriteThrough;
+
+// The synchronous form's codes are the worker's codes moved down by this much.
+constexpr int32_t SynchronousCodeShift = -2000;
+// The internet layer's code for a connection that broke off (ERROR_INTERNET_CONNECTION_ABORTED).
+constexpr uint32_t ConnectionAborted = 12030;
+// The platform's text goes into a 1024-byte buffer.
+constexpr std::size_t MaxPlatformTextChars = 1023;
+
+// A failure of the temporary file itself: no code of its own, an unexpected failure for both forms.
+class FileFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+bool aborted(AbortFlag flag) { return flag != nullptr && *flag != 0; }
+
+std::string fillText(const char* format, const std::string& value) {
+    int length = std::snprintf(nullptr, 0, format, value.c_str());
+    std::vector<char> text(static_cast<std::size_t>(std::max(length, 0)) + 1);
+    std::snprintf(text.data(), text.size(), format, value.c_str());
+    return text.data();
+}
+
+int32_t clampToInt32(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+// The C library's signed decimal conversion (blanks, sign, digits up to the first other character; 0 when
+// there are none), saturating instead of overflowing.
+int64_t signedDecimal(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    int64_t value = 0;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        int digit = text[i] - '0';
+        if (value > (std::numeric_limits<int64_t>::max() - digit) / 10) {
+            value = std::numeric_limits<int64_t>::max();
+            break;
+        }
+        value = value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
+
+// The announced length when the header is a plain number, which is when a short body can be told apart.
+std::optional<uint64_t> announcedLength(const std::optional<std::string>& header) {
+    if (!header) return std::nullopt;
+    std::string text = *header;
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+    std::size_t first = 0;
+    while (first < text.size() && std::isspace(static_cast<unsigned char>(text[first]))) ++first;
+    text.erase(0, first);
+    if (text.empty() || text.size() > 18 ||
+        !std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); }))
+        return std::nullopt;
+    return std::stoull(text);
+}
+
+// Serves the body in copy chunks of at most CopyChunkBytes, reading the network a block of chunks at a time
+// (the block grows and shrinks with the speed of the reads). Chunks handed back as written are kept in the
+// block and go to the file in one write before the next network read (or on flush), so the file ends up
+// with exactly the written chunks.
+class ChunkedBody {
+public:
+    ChunkedBody(platform::HttpRequest& request, platform::File& file, platform::Clock& clock, std::size_t maxChunks)
+        : request_(request), file_(file), clock_(clock), maxChunks_(std::max<std::size_t>(maxChunks, 1)),
+          chunks_(std::min(FirstChunksPerRead, maxChunks_)), block_(maxChunks_ * CopyChunkBytes) {}
+
+    // The next chunk's size; 0 at the end of the body.
+    std::size_t next() {
+        if (position_ == filled_) {
+            flush();
+            std::size_t asked = chunks_ * CopyChunkBytes;
+            uint32_t before = clock_.tickCount();
+            filled_ = std::min(request_.read(block_.data(), asked), asked);
+            uint32_t took = clock_.tickCount() - before;
+            if (took <= FastReadMs) {
+                chunks_ = std::min(chunks_ * 2, maxChunks_);
+            } else if (took > SlowReadMs) {
+                chunks_ = std::max<std::size_t>(chunks_ / 2, 1);
+            }
+            position_ = pending_ = flushed_ = 0;
+        }
+        chunkBegin_ = position_;
+        position_ += std::min(CopyChunkBytes, filled_ - position_);
+        return position_ - chunkBegin_;
+    }
+
+    // Appends the current chunk to the file.
+    void write() { pending_ = position_; }
+
+    void flush() {
+        if (pending_ > flushed_ && !file_.write(block_.data() + flushed_, pending_ - flushed_))
+            throw FileFailure("cannot write the temporary file");
+        flushed_ = pending_;
+    }
+
+private:
+    platform::HttpRequest& request_;
+    platform::File& file_;
+    platform::Clock& clock_;
+    std::size_t maxChunks_, chunks_;
+    std::vector<char> block_;
+    std::size_t filled_ = 0, position_ = 0, chunkBegin_ = 0, pending_ = 0, flushed_ = 0;
+};
+
+enum class TransferEnd { Transferred, Aborted };
+
+// Steps from opening the session to the closed temporary file. Failures are thrown: platform::InternetError
+// from the internet layer, CCustomException (worker codes) for what the fetch itself refuses, FileFailure
+// for the temporary file. Everything opened here is closed when it returns or throws.
+TransferEnd transfer(platform::Machine& machine, const std::string& url, uint32_t flags,
+                     const std::string& temporaryPath, AbortFlag abortFlag, FetchEvents* events) {
+    CCustomSession session(machine.http);
+    std::optional<ParsedUrl> parsed = parseUrl(url);
+    if (!parsed) throw CCustomException(fetchcode::InvalidUrl);
+    if (parsed->service != UrlService::Http) throw CCustomException(fetchcode::NotHttp);
+
+    std::unique_ptr<platform::HttpConnection> connection = session.session().connect(parsed->server, parsed->port);
+    std::unique_ptr<platform::HttpRequest> request = connection->openRequest("GET", parsed->object, flags);
+    if (aborted(abortFlag)) return TransferEnd::Aborted;
+
+    request->send();
+    uint32_t status = request->status();
+    if (status == 401) {
+        if (aborted(abortFlag)) return TransferEnd::Aborted;
+        if (request->promptCredentials() != platform::CredentialAnswer::Retry)
+            throw CCustomException(fetchcode::LoginRejected);
+        request->send();
+        status = request->status();
+    }
+    request->rawHeaders();  // read as the framework does; nothing in it is used
+    if (status == 301 || status == 302 || status == 303) throw CCustomException(fetchcode::Redirection);
+    if (status != 200) throw CCustomException(static_cast<int32_t>(status));
+
+    if (aborted(abortFlag)) return TransferEnd::Aborted;
+    std::unique_ptr<platform::File> file =
+        machine.files.open(temporaryPath, platform::Access::Write, platform::Disposition::CreateAlways);
+    if (!file) throw FileFailure("cannot create the temporary file");
+    std::optional<std::string> lengthHeader = request->header("Content-Length");
+    int64_t length = lengthHeader ? signedDecimal(*lengthHeader) : 0;
+    if (events) events->downloadStarted(clampToInt32(length / 1024));
+
+    ChunkedBody body(*request, *file, machine.clock, maxChunksPerNetworkRead);
+    uint64_t total = 0, mark = 0;
+    std::size_t chunk = body.next();
+    while (chunk > 0) {
+        if (aborted(abortFlag)) {
+            // Keep what was written so far; the file is only a leftover now, so a failure here changes nothing.
+            try {
+                body.flush();
+            } catch (const FileFailure&) {
+            }
+            file->close();
+            return TransferEnd::Aborted;
+        }
+        body.write();
+        std::size_t written = chunk;
+        chunk = body.next();
+        total += written;
+        if (total > mark + ProgressStepBytes) {
+            mark += ProgressStepBytes;
+            if (events) events->downloadProgress(clampToInt32(static_cast<int64_t>(total / 1024)));
+        }
+    }
+    body.flush();
+    if (!file->close()) throw FileFailure("cannot close the temporary file");
+
+    // A connection that breaks off can look like the end of the body; a file shorter than announced must not
+    // take the final name (it would be run as an installer).
+    std::optional<uint64_t> announced = announcedLength(lengthHeader);
+    if (announced && total < *announced)
+        throw platform::InternetError(ConnectionAborted, downloadtexts::BodyCutShort);
+    return TransferEnd::Transferred;
+}
+
+// An existing final file goes to the backup path; if it is still there (the move failed), it is deleted.
+void setAsideFinalFile(platform::Machine& machine, const DownloadPaths& paths) {
+    if (!fileExists(machine, paths.final)) return;
+    // A read-only backup would refuse to be replaced and the final file would then be deleted outright.
+    if (fileExists(machine, paths.backup)) machine.files.setAttributes(paths.backup, Archive);
+    machine.files.moveFile(paths.final, paths.backup, ReplaceFlags);
+    if (fileExists(machine, paths.final)) {
+        machine.files.setAttributes(paths.final, Archive);
+        machine.files.deleteFile(paths.final);
+    }
+}
+
+bool moveIntoPlace(platform::Machine& machine, const DownloadPaths& paths) {
+    if (fileExists(machine, paths.final)) machine.files.setAttributes(paths.final, Archive);
+    return machine.files.moveFile(paths.temporary, paths.final, ReplaceFlags);
+}
+
+uint32_t requestFlags(bool reload) {
+    uint32_t flags = platform::httpflag::ExistingConnect | platform::httpflag::NoAutoRedirect;
+    if (reload) flags |= platform::httpflag::Reload;
+    return flags;
+}
+
+}  // namespace
+
+DownloadPaths downloadPaths(const std::string& folder, const std::string& fileName) {
+    std::string final = folder + "\\" + fileName;
+    return {final + "tmp", final, final + "bk"};
+}
+
+bool pathTooLong(const DownloadPaths& paths) { return paths.temporary.size() >= MaxPathChars; }
+
+FetchResult FetchComponentFile(platform::Machine& machine, const FetchContext& context, FetchEvents& events,
+                               ui::UserInterface& ui) {
+    const DownloadPaths& paths = context.paths;
+    if (pathTooLong(paths)) {
+        events.downloadFailed();
+        if (context.reportErrors) ui.applicationMessage(downloadtexts::DownloadPathTooLong);
+        machine.clock.sleep(5000);
+        return {FetchOutcome::PathTooLong};
+    }
+    if (context.forceDownload) setAsideFinalFile(machine, paths);
+    if (fileExists(machine, paths.final)) return {FetchOutcome::AlreadyPresent};
+
+    FetchOutcome failure = FetchOutcome::Failed;
+    std::string message;
+    try {
+        uint32_t flags = requestFlags(context.forceDownload || context.alwaysDownload);
+        if (transfer(machine, context.downloadUrl, flags, paths.temporary, context.abortFlag, &events) ==
+            TransferEnd::Aborted)
+            return {FetchOutcome::Aborted};
+    } catch (const platform::InternetError& error) {
+        message = fillText(downloadtexts::UnableToDownloadFile, std::string(error.what()).substr(0, MaxPlatformTextChars));
+    } catch (const CCustomException& error) {
+        message = fillText(downloadtexts::UnableToDownloadFile, fetchErrorText(error.errorCode));
+    } catch (...) {
+        failure = FetchOutcome::Unexpected;
+        message = context.downloadOnly ? downloadtexts::UnexpectedDownloadError : downloadtexts::UnexpectedInstallError;
+    }
+    if (!message.empty()) {
+        if (context.reportErrors) ui.applicationMessage(message);
+        return {failure};
+    }
+
+    FetchOutcome outcome = FetchOutcome::Completed;
+    if (!moveIntoPlace(machine, paths)) {
+        if (context.reportErrors) ui.applicationMessage(downloadtexts::UnableToProcessDownload);
+        outcome = FetchOutcome::MoveFailed;
+    }
+    if (aborted(context.abortFlag)) return {FetchOutcome::Aborted};
+    return {outcome};
+}
+
+int DownloadFile(platform::Machine& machine, const std::string& folder, const std::string& fileName,
+                 AbortFlag abortFlag, const std::string& url) {
+    DownloadPaths paths = downloadPaths(folder, fileName);
+    if (pathTooLong(paths)) return downloadresult::PathTooLong;
+    setAsideFinalFile(machine, paths);
+    if (fileExists(machine, paths.final)) return downloadresult::Success;
+
+    try {
+        if (transfer(machine, url, requestFlags(true), paths.temporary, abortFlag, nullptr) == TransferEnd::Aborted)
+            return downloadresult::Aborted;
+    } catch (const platform::InternetError&) {
+        return downloadresult::InternetFailure;
+    } catch (const CCustomException& error) {
+        return error.errorCode > 0 ? downloadresult::HttpStatus : error.errorCode + SynchronousCodeShift;
+    } catch (...) {
+        return downloadresult::Unexpected;
+    }
+
+    int result = moveIntoPlace(machine, paths) ? downloadresult::Success : downloadresult::MoveFailed;
+    if (aborted(abortFlag)) return downloadresult::Aborted;
+    return result;
+}
+
+std::optional<int> progressPosition(int32_t receivedKilobytes, int32_t totalKilobytes) {
+    if (totalKilobytes <= 0) return std::nullopt;
+    int64_t position = static_cast<int64_t>(std::max<int32_t>(receivedKilobytes, 0)) * 1000 / totalKilobytes;
+    return static_cast<int>(std::min<int64_t>(position, 1000));
+}
+
+}  // namespace download
