@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""The loopback vendor server answers as each fault rule says; the installer's download tests rely on it."""
+import json
+import os
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+SERVER = os.path.join(os.path.dirname(__file__), "..", "..", "tools", "vendor_server.py")
+PAYLOAD = bytes(range(256)) * 400  # 102400 bytes
+
+
+def raw_get(port, path, timeout=10):
+    """Sends one GET as the installer's HTTP stack would; returns (status, headers, body, closed_early)."""
+    with socket.create_connection(("127.0.0.1", port), timeout=timeout) as s:
+        s.sendall(("GET %s HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: Internet Session\r\n"
+                   "Connection: close\r\n\r\n" % path).encode("latin-1"))
+        data = b""
+        while True:
+            chunk = s.recv(65536)
+            if not chunk:
+                break
+            data += chunk
+    head, _, body = data.partition(b"\r\n\r\n")
+    lines = head.decode("latin-1").split("\r\n")
+    status = int(lines[0].split()[1])
+    headers = {}
+    for line in lines[1:]:
+        name, _, value = line.partition(":")
+        headers[name.strip().lower()] = value.strip()
+    return status, headers, body
+
+
+class VendorServerTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        root = os.path.join(cls.tmp.name, "root")
+        os.makedirs(os.path.join(root, "orvanta", "files", "python 26"))
+        for name in ("a.bin", "empty.bin", "nolength.bin", "slow.bin", "cut.bin", "moved.bin", "temp.bin",
+                     "secret.bin", "gone.bin"):
+            with open(os.path.join(root, "orvanta", name), "wb") as f:
+                f.write(PAYLOAD)
+        with open(os.path.join(root, "orvanta", "files", "python 26", "python-2.6.6.msi"), "wb") as f:
+            f.write(b"msi")
+        cls.faults = os.path.join(cls.tmp.name, "faults.json")
+        with open(cls.faults, "w") as f:
+            json.dump({
+                "/orvanta/gone.bin": {"status": 404},
+                "/orvanta/moved.bin": {"status": 302, "location": "/orvanta/a.bin"},
+                "/orvanta/temp.bin": {"status": 307, "location": "/orvanta/a.bin"},
+                "/orvanta/secret.bin": {"status": 401},
+                "/orvanta/empty.bin": {"empty": True},
+                "/orvanta/nolength.bin": {"no_length": True},
+                "/orvanta/slow.bin": {"rate": 200000},
+                "/orvanta/cut.bin": {"cut": 1000},
+            }, f)
+        cls.log = os.path.join(cls.tmp.name, "requests.log")
+        port_file = os.path.join(cls.tmp.name, "port")
+        cls.server = subprocess.Popen([sys.executable, SERVER, "--root", root, "--port", "0", "--port-file",
+                                       port_file, "--log", cls.log, "--faults", cls.faults],
+                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
+        deadline = time.time() + 10
+        while not (os.path.exists(port_file) and open(port_file).read().strip()):
+            if time.time() > deadline:
+                raise RuntimeError("the server did not start")
+            time.sleep(0.05)
+        cls.port = int(open(port_file).read())
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.server.terminate()
+        cls.server.wait(timeout=10)
+        cls.tmp.cleanup()
+
+    def test_plain_file(self):
+        status, headers, body = raw_get(self.port, "/orvanta/a.bin")
+        self.assertEqual((status, headers.get("content-length"), body), (200, str(len(PAYLOAD)), PAYLOAD))
+
+    def test_blank_in_path_raw_and_escaped(self):
+        for path in ("/orvanta/files/python 26/python-2.6.6.msi", "/orvanta/files/python%2026/python-2.6.6.msi"):
+            self.assertEqual(raw_get(self.port, path)[::2], (200, b"msi"), path)
+
+    def test_status_faults(self):
+        cases = [("/orvanta/gone.bin", 404, None), ("/orvanta/moved.bin", 302, "/orvanta/a.bin"),
+                 ("/orvanta/temp.bin", 307, "/orvanta/a.bin"), ("/orvanta/secret.bin", 401, None),
+                 ("/orvanta/missing.bin", 404, None)]
+        for path, expected, location in cases:
+            status, headers, _ = raw_get(self.port, path)
+            self.assertEqual(status, expected, path)
+            if location:
+                self.assertTrue(headers.get("location", "").endswith(location), path)
+            if expected == 401:
+                self.assertIn("basic", headers.get("www-authenticate", "").lower())
+
+    def test_body_faults(self):
+        status, headers, body = raw_get(self.port, "/orvanta/empty.bin")
+        self.assertEqual((status, headers.get("content-length"), body), (200, "0", b""))
+        status, headers, body = raw_get(self.port, "/orvanta/nolength.bin")
+        self.assertEqual((status, "content-length" in headers, body), (200, False, PAYLOAD))
+        status, headers, body = raw_get(self.port, "/orvanta/cut.bin")
+        self.assertEqual((status, headers.get("content-length"), len(body)), (200, str(len(PAYLOAD)), 1000))
+
+    def test_slow_body_takes_its_time(self):
+        start = time.time()
+        status, _, body = raw_get(self.port, "/orvanta/slow.bin")
+        self.assertEqual((status, body), (200, PAYLOAD))
+        self.assertGreater(time.time() - start, 0.3)  # 102400 bytes at 200000 bytes per second
+
+    def test_requests_are_logged_with_their_user_agent(self):
+        raw_get(self.port, "/orvanta/a.bin?logged")
+        with open(self.log) as f:
+            lines = f.read().splitlines()
+        self.assertTrue(any(l.startswith("GET /orvanta/a.bin?logged HTTP/1.1\tInternet Session") for l in lines))
+
+
+if __name__ == "__main__":
+    unittest.main()
