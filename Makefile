@@ -45,7 +45,7 @@ test-native: native
 
 test-wine: win32 prefix fixtures
 	@echo "== Wine integration and end-to-end tests =="
-	@bash tools/with-wine.sh ctest --test-dir $(WIN) --output-on-failure --timeout 300
+	@bash tools/with-wine.sh bash tests/win32/run-with-server.sh ctest --test-dir $(WIN) --output-on-failure --timeout 300
 
 test: test-native test-wine
 

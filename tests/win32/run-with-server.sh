@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs a command with the loopback vendor server listening, for the tests that download over real HTTP.
+# Runs a command with the loopback vendor server listening, for the tests that download over real HTTP
+# (the Makefile runs the whole Wine test run inside it).
 #
 #   run-with-server.sh COMMAND [ARGS...]
 #
