@@ -1,5 +1,6 @@
 # The two entry points of the README: `make run` and `make test`. Everything else is a step of those.
 SHELL := /bin/bash
+MAKEFLAGS += --no-print-directory
 .DEFAULT_GOAL := help
 
 BUILD        := $(CURDIR)/build
