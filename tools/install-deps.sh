@@ -10,6 +10,7 @@ PACKAGES=(
   xvfb xauth imagemagick x11-utils
   cmake make g++ ccache libgtest-dev googletest libminizip-dev zlib1g-dev
   python3 curl unzip zip dpkg-dev
+  clang libclang-rt-14-dev
 )
 
 missing() {
