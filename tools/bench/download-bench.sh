@@ -8,7 +8,7 @@ set -uo pipefail
 root_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 win=$(cd "${1:-$root_dir/build/win32}" && pwd)
 export WINEPREFIX=${WINEPREFIX:-$root_dir/build/wineprefix}
-runs=${BENCH_RUNS:-3}
+runs=${BENCH_RUNS:-5}
 python=/usr/bin/python3
 [ -x "$python" ] || python=python3
 
@@ -19,14 +19,21 @@ if [ -z "$bench_exe" ]; then
 fi
 
 work="$win/bench/download"
-mkdir -p "$work/root" "$work/out"
+mkdir -p "$work/root"
+# The copies go to memory when it can hold them, so that disk write-back does not land on one run or another.
+if [ -d /dev/shm ] && [ "$(df -Pk /dev/shm | awk 'NR==2 {print $4}')" -gt $((1024 * 1024)) ]; then
+  out_dir=$(mktemp -d /dev/shm/download-bench.XXXXXX)
+else
+  out_dir="$work/out"
+  mkdir -p "$out_dir"
+fi
 [ -s "$work/root/payload-200M.bin" ] || head -c $((200 * 1024 * 1024)) /dev/urandom > "$work/root/payload-200M.bin"
 [ -s "$work/root/payload-20M.bin" ] || head -c $((20 * 1024 * 1024)) "$work/root/payload-200M.bin" > "$work/root/payload-20M.bin"
 rm -f "$work/port"
 "$python" "$root_dir/tools/vendor_server.py" --root "$work/root" --port-file "$work/port" \
     </dev/null >"$work/server.out" 2>&1 &
 server_pid=$!
-trap 'kill -TERM $server_pid 2>/dev/null; wait $server_pid 2>/dev/null' EXIT
+trap 'kill -TERM $server_pid 2>/dev/null; wait $server_pid 2>/dev/null; rm -rf "${out_dir:-}"' EXIT
 for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
 url="http://127.0.0.1:$(tr -d '[:space:]' < "$work/port")"
 
@@ -48,17 +55,17 @@ echo "fetch20x1 $(cat "$results.tmp")" >> "$results"
 rm -f "$results.tmp"
 IN
 )
-bash "$root_dir/tools/with-wine.sh" bash -c "$inner" bench "$(dos "$bench_exe")" "$url" "$(dos "$work/out")" "$runs" \
+bash "$root_dir/tools/with-wine.sh" bash -c "$inner" bench "$(dos "$bench_exe")" "$url" "$(dos "$out_dir")" "$runs" \
     "$results" >"$work/wine.log" 2>&1
 
 for i in $(seq "$runs"); do
-  t=$(curl -s -o "$work/out/curl.bin" -w '%{time_total}' "$url/payload-200M.bin")
-  echo "curl $t $(stat -c %s "$work/out/curl.bin")" >> "$results"
+  t=$(curl -s -o "$out_dir/curl.bin" -w '%{time_total}' "$url/payload-200M.bin")
+  echo "curl $t $(stat -c %s "$out_dir/curl.bin")" >> "$results"
 done
 
-cmp -s "$work/out/fetched.bin" "$work/root/payload-200M.bin" || echo "WARNING: the fetched file differs from the payload"
-cmp -s "$work/out/small1.bin" "$work/root/payload-20M.bin" || echo "WARNING: the 1023-byte-read fetch differs from the payload"
-rm -rf "$work/out"  # the payloads stay for the next run; the copies are 600 MB
+cmp -s "$out_dir/fetched.bin" "$work/root/payload-200M.bin" || echo "WARNING: the fetched file differs from the payload"
+cmp -s "$out_dir/small1.bin" "$work/root/payload-20M.bin" || echo "WARNING: the 1023-byte-read fetch differs from the payload"
+rm -rf "$out_dir"  # the payloads stay for the next run; the copies are 600 MB
 
 "$python" - "$results" <<'PY'
 import sys
