@@ -1,20 +1,12 @@
 #include "app/InstallerApp.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "app/AppTexts.h"
 #include "app/FileUtils.h"
+#include "platform/TextCompare.h"
 
 using namespace platform;
 
 namespace {
-
-bool equalNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 constexpr std::size_t MaxProcessIds = 1024;
 
@@ -60,7 +52,7 @@ int COrvantaLumetraSDKInstallerApp::countInstances() {
     if (!processes) return 0;
     int count = 0;
     for (const ProcessEntry& p : *processes)
-        if (p.id != 0 && equalNoCase(p.baseName, apptexts::ReleaseFileName)) ++count;
+        if (p.id != 0 && text::equalsIgnoringCase(p.baseName, apptexts::ReleaseFileName)) ++count;
     return count;
 }
 

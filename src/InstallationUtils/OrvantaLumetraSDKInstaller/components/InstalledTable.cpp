@@ -3,12 +3,14 @@
 #include "components/OrvantaProducts.h"
 #include "components/ProductCodes.h"
 #include "components/Probes.h"
-#include "components/TextCompare.h"
+#include "platform/TextCompare.h"
 #include "components/UninstallKeys.h"
 
 using platform::Machine;
 
 namespace components {
+
+using text::equalsIgnoringCase;
 
 namespace {
 

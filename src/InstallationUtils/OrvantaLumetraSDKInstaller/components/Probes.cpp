@@ -5,12 +5,14 @@
 #include "app/FileUtils.h"
 #include "components/FileLists.h"
 #include "components/OrvantaProducts.h"
-#include "components/TextCompare.h"
+#include "platform/TextCompare.h"
 #include "components/UninstallKeys.h"
 
 using namespace platform;
 
 namespace components {
+
+using text::equalsIgnoringCase;
 
 namespace {
 

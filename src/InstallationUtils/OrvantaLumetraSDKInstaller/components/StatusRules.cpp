@@ -10,12 +10,14 @@
 #include "components/ProductCodes.h"
 #include "components/Probes.h"
 #include "components/StatusTexts.h"
-#include "components/TextCompare.h"
+#include "platform/TextCompare.h"
 #include "components/UninstallKeys.h"
 
 using platform::Machine;
 
 namespace components {
+
+using text::equalsIgnoringCase;
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/IniText.h"
+#include "platform/TextCompare.h"
 
 const ContentListFile kTutorialsListFile{
     "578Lumetratutorials.ini.txt",
@@ -74,12 +75,7 @@ std::vector<std::string> splitSectionNames(const std::string& buffer) {
     return names;
 }
 
-std::string toLowerCase(const std::string& text) {
-    std::string out = text;
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; });
-    return out;
-}
+std::string toLowerCase(const std::string& text) { return text::toLowerAscii(text); }
 
 std::string defaultValueOfKey(const std::string& key) {
     return toLowerCase(key) == toLowerCase(resourceKey::kColumn) ? "0" : "";

@@ -3,19 +3,15 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/TextCompare.h"
+
 namespace download {
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 UrlService serviceOf(const std::string& scheme) {
-    std::string s = lower(scheme);
+    std::string s = text::toLowerAscii(scheme);
     if (s == "http") return UrlService::Http;
     if (s == "https") return UrlService::Https;
     if (s == "ftp") return UrlService::Ftp;

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/TextCompare.h"
+
 namespace platform::ini {
 namespace {
 
@@ -24,14 +26,8 @@ std::string_view upToZero(std::string_view s) {
     return zero == std::string_view::npos ? s : s.substr(0, zero);
 }
 
-char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
 bool sameName(std::string_view stored, std::string_view wanted) {
-    stored = upToZero(stored);
-    if (stored.size() != wanted.size()) return false;
-    for (std::size_t i = 0; i < stored.size(); ++i)
-        if (foldAscii(stored[i]) != foldAscii(wanted[i])) return false;
-    return true;
+    return text::equalsIgnoringCase(upToZero(stored), wanted);
 }
 
 // Windows-1252 for the UTF-16 code units 0x80..0x9F (0 = not in the code page).
