@@ -21,28 +21,7 @@ using namespace platform_test;
 
 namespace {
 
-// A Linux path from the environment as the drive path Wine maps it to.
-std::string dosPathFromEnvironment(const char* name) {
-    char value[2048] = {};
-    DWORD length = GetEnvironmentVariableA(name, value, sizeof(value));
-    if (length == 0 || length >= sizeof(value)) return "";
-    using DosName = WCHAR*(CDECL*)(const char*);
-    auto toDos = reinterpret_cast<DosName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
-    if (!toDos) return "";
-    WCHAR* wide = toDos(value);
-    if (!wide) return "";
-    char narrow[MAX_PATH * 2] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof(narrow), nullptr, nullptr);
-    HeapFree(GetProcessHeap(), 0, wide);
-    return narrow;
-}
-
-std::string environment(const char* name) {
-    char value[2048] = {};
-    DWORD length = GetEnvironmentVariableA(name, value, sizeof(value));
-    return length > 0 && length < sizeof(value) ? std::string(value, length) : std::string();
-}
+std::string dosPathFromEnvironment(const char* name) { return dosPath(environmentValue(name)); }
 
 // Bytes that differ from position to position.
 std::string payload(std::size_t size) {
@@ -121,8 +100,8 @@ public:
     }
 
 private:
-    std::string url_ = environment("INSTALLER_VENDOR_URL");
-    std::string deadUrl_ = environment("INSTALLER_VENDOR_DEAD_URL");
+    std::string url_ = environmentValue("INSTALLER_VENDOR_URL");
+    std::string deadUrl_ = environmentValue("INSTALLER_VENDOR_DEAD_URL");
     std::string root_ = dosPathFromEnvironment("INSTALLER_VENDOR_ROOT");
     std::string faults_ = dosPathFromEnvironment("INSTALLER_VENDOR_FAULTS");
     std::string log_ = dosPathFromEnvironment("INSTALLER_VENDOR_LOG");

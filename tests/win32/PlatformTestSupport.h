@@ -37,25 +37,32 @@ inline std::string programFolder() {
 
 inline std::string helperProgram(const std::string& name) { return programFolder() + "\\" + name + ".exe"; }
 
-// INSTALLER_FIXTURES as a Windows path. Under Wine, CTest hands over the Linux path; Wine's own conversion
-// turns it into the drive path that maps it.
+// An environment variable's value; "" when it is unset or too long.
+inline std::string environmentValue(const char* name) {
+    char value[2048] = {};
+    DWORD length = GetEnvironmentVariableA(name, value, sizeof(value));
+    return length > 0 && length < sizeof(value) ? std::string(value, length) : std::string();
+}
+
+// A Linux path ("/work/...") as the drive path Wine maps it to; other paths are returned as they are, and ""
+// when the conversion is not available.
+inline std::string dosPath(const std::string& path) {
+    if (path.empty() || path[0] != '/') return path;
+    using DosName = WCHAR*(CDECL*)(const char*);
+    auto toDos = reinterpret_cast<DosName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
+    if (!toDos) return "";
+    WCHAR* wide = toDos(path.c_str());
+    if (!wide) return "";
+    char narrow[MAX_PATH * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof(narrow), nullptr, nullptr);
+    HeapFree(GetProcessHeap(), 0, wide);
+    return narrow;
+}
+
+// INSTALLER_FIXTURES as a Windows path (CTest hands over the Linux path).
 inline std::string fixturesFolder() {
-    char value[1024] = {};
-    DWORD length = GetEnvironmentVariableA("INSTALLER_FIXTURES", value, sizeof(value));
-    if (length == 0 || length >= sizeof(value)) return "";
-    std::string folder(value, length);
-    if (folder[0] == '/') {
-        using DosName = WCHAR*(CDECL*)(const char*);
-        auto toDos = reinterpret_cast<DosName>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
-        if (!toDos) return "";
-        WCHAR* wide = toDos(folder.c_str());
-        if (!wide) return "";
-        char narrow[MAX_PATH] = {};
-        WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, MAX_PATH, nullptr, nullptr);
-        HeapFree(GetProcessHeap(), 0, wide);
-        folder = narrow;
-    }
+    std::string folder = dosPath(environmentValue("INSTALLER_FIXTURES"));
     while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
     return folder;
 }
