@@ -6,6 +6,7 @@
 //
 // Whatever an earlier run left at the target paths is deleted before the clock starts.
 // Prints "<seconds> <bytes>" on success and exits 0; prints the failure and exits 1 otherwise.
+#include <atomic>
 #include <windows.h>
 #include <wininet.h>
 
@@ -58,7 +59,7 @@ int fetch(const std::string& url, const std::string& folder, const std::string& 
     context.paths = download::downloadPaths(folder, file);
     context.forceDownload = true;
     context.downloadOnly = true;
-    unsigned char abortFlag = 0;
+    std::atomic<uint8_t> abortFlag{0};
     context.abortFlag = &abortFlag;
     NoEvents events;
     PrintingUi ui;

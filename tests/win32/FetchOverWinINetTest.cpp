@@ -239,7 +239,7 @@ protected:
     FetchContext context;
     RecordingEvents events;
     RecordingUi ui;
-    unsigned char abortFlag = 0;
+    std::atomic<uint8_t> abortFlag{0};
 };
 
 using FetchOverWinINet = WinINetDownload;

@@ -87,6 +87,18 @@ TEST(DeleteFolderTree, DoesNotFollowALinkedFolderOutOfTheTree) {
     EXPECT_FALSE(m.files.exists("C:\\Keep\\Tree\\a.txt"));
 }
 
+TEST(DeleteFolderTree, ALinkGivenAsTheTreeItselfIsRemovedWithoutEmptyingItsTarget) {
+    FakeMachine m;
+    // The fake shows a junction as a folder with the reparse-point attribute and its target's contents.
+    m.files.addFile("C:\\Keep\\Link\\precious.txt", "elsewhere");
+    m.files.addFile("C:\\Keep\\Link\\Sub\\more.txt", "elsewhere");
+    m.files.setAttributes("C:\\Keep\\Link", attr::Directory | 0x400);
+    EXPECT_TRUE(deleteFolderTree(m, "C:\\Keep\\Link", "C:\\Keep\\Link"));
+    EXPECT_TRUE(m.files.exists("C:\\Keep\\Link\\precious.txt"));
+    EXPECT_TRUE(m.files.exists("C:\\Keep\\Link\\Sub\\more.txt"));
+    for (const std::string& line : m.files.journal) EXPECT_EQ(line.rfind("delete", 0), std::string::npos) << line;
+}
+
 TEST(DeleteDataFolder, RemovesOnlyTheDataFolder) {
     FakeMachine m;
     m.files.addFile("C:\\Setup\\_OrvantaInstallData\\Modules\\ipp.zip", "z", attr::ReadOnly);
@@ -121,6 +133,11 @@ TEST(FileHelpers, ProgramFilesFolder) {
         {std::nullopt, "C:\\Program Files (x86)\\", "C:\\Program Files (x86)"},
         {std::nullopt, std::nullopt, std::nullopt},
         {std::string(1024, 'p'), std::nullopt, std::nullopt},  // too long for the buffer
+        // An empty value is no folder (it would put everything at the root of the current drive).
+        {"", "C:\\Program Files (x86)", "C:\\Program Files (x86)"},
+        {"\\", "C:\\Program Files (x86)", "C:\\Program Files (x86)"},
+        {"", "", std::nullopt},
+        {"", std::nullopt, std::nullopt},
     };
     for (const Case& c : cases) {
         FakeMachine m;

@@ -1,5 +1,6 @@
 // The synchronous download: its result codes, and that an earlier file always goes to the backup path and
 // stays there whatever happens to the new transfer.
+#include <atomic>
 #include <gtest/gtest.h>
 
 #include "download/Fetch.h"
@@ -19,7 +20,7 @@ const char* File = "upgrade.ini";
 
 struct Download {
     FakeMachine m;
-    unsigned char abortFlag = 0;
+    std::atomic<uint8_t> abortFlag{0};
     std::string url = std::string("http://") + Server + Object;
     DownloadPaths paths = downloadPaths(Folder, File);
 
@@ -39,7 +40,8 @@ TEST(DownloadFile, FetchesAlwaysFromTheServerIntoPlace) {
     EXPECT_FALSE(d.m.files.exists(d.paths.temporary));
     EXPECT_FALSE(d.m.files.exists(d.paths.backup));
     ASSERT_EQ(d.m.http.requests.size(), 1u);
-    EXPECT_EQ(d.m.http.requests[0].flags, httpflag::ExistingConnect | httpflag::NoAutoRedirect | httpflag::Reload);
+    EXPECT_EQ(d.m.http.requests[0].flags, httpflag::ExistingConnect | httpflag::NoAutoRedirect | httpflag::Reload |
+                                              httpflag::NoCacheWrite | httpflag::PragmaNoCache);
     EXPECT_EQ(d.m.http.requests[0].userAgent, "Internet Session");
     EXPECT_EQ(d.m.http.requests[0].verb, "GET");
     EXPECT_EQ(d.m.http.requests[0].object, Object);
@@ -120,6 +122,13 @@ TEST(DownloadFile, ResultCodes) {
         {"307", [](Download& d) { d.serve(status(307)); }, -3008},
         {"404", [](Download& d) { d.serve(status(404)); }, -3008},
         {"503", [](Download& d) { d.serve(status(503)); }, -3008},
+        // Statuses a signed code would take for one of the fetch's own codes or for success.
+        {"status 2^31", [](Download& d) { d.serve(status(0x80000000u)); }, -3008},
+        {"status 2^32-1", [](Download& d) { d.serve(status(0xFFFFFFFFu)); }, -3008},
+        {"status 2^32-2000", [](Download& d) { d.serve(status(0xFFFFF830u)); }, -3008},
+        {"status 0", [](Download& d) { d.serve(status(0)); }, -3008},
+        {"line break inside the address",
+         [](Download& d) { d.url = std::string("http://") + Server + "/a\r\nX-Injected: 1/b.exe"; }, -3001},
         {"server not listening", [](Download&) {}, -3007},
         {"body shorter than announced",
          [](Download& d) {

@@ -1,5 +1,6 @@
 // The worker-thread download: what reaches the server, which events the dialog gets, which message the
 // user sees, and what lies on disk afterwards, for every way a download can end.
+#include <atomic>
 #include <gtest/gtest.h>
 
 #include "download/DownloadTexts.h"
@@ -16,14 +17,16 @@ namespace httpflag = platform::httpflag;
 namespace {
 
 const char* Object = "/orvanta/files/python 26/python-2.6.6.msi";
-const uint32_t AlwaysFlags = httpflag::ExistingConnect | httpflag::NoAutoRedirect;
+// Downloads never go into the user's internet cache; a fresh fetch is also asked for past every cache.
+const uint32_t AlwaysFlags = httpflag::ExistingConnect | httpflag::NoAutoRedirect | httpflag::NoCacheWrite;
+const uint32_t FreshFlags = httpflag::Reload | httpflag::PragmaNoCache;
 
 // One worker-thread fetch of python-2.6.6.msi into the Python2D folder.
 struct Fetch {
     FakeMachine m;
     RecordingEvents events;
     HandleCheckingUi ui{m.http};
-    unsigned char abortFlag = 0;
+    std::atomic<uint8_t> abortFlag{0};
     FetchContext context;
     DownloadPaths paths = downloadPaths(Folder, "python-2.6.6.msi");
 
@@ -87,9 +90,9 @@ TEST(FetchComponentFile, BypassesCachesOnlyWhenForcedOrAlwaysDownloaded) {
         bool force, always;
         uint32_t flags;
     } cases[] = {{false, false, AlwaysFlags},
-                 {true, false, AlwaysFlags | httpflag::Reload},
-                 {false, true, AlwaysFlags | httpflag::Reload},
-                 {true, true, AlwaysFlags | httpflag::Reload}};
+                 {true, false, AlwaysFlags | FreshFlags},
+                 {false, true, AlwaysFlags | FreshFlags},
+                 {true, true, AlwaysFlags | FreshFlags}};
     for (const Case& c : cases) {
         Fetch f;
         f.context.forceDownload = c.force;
@@ -189,6 +192,16 @@ TEST(FetchComponentFile, EveryFailureIsToldWithItsTextAfterEverythingIsClosed) {
          "Error. Unable to download file - Server responded with HTTP error - 500"},
         {"204", [](Fetch& f) { f.serve(status(204)); },
          "Error. Unable to download file - Server responded with HTTP error - 204"},
+        // Statuses that a signed code would take for one of the fetch's own codes.
+        {"2^31", [](Fetch& f) { f.serve(status(0x80000000u)); },
+         "Error. Unable to download file - Server responded with HTTP error - 2147483648"},
+        {"2^32-1001", [](Fetch& f) { f.serve(status(0xFFFFFC17u)); },
+         "Error. Unable to download file - Server responded with HTTP error - 4294966295"},
+        {"0", [](Fetch& f) { f.serve(status(0)); },
+         "Error. Unable to download file - Server responded with HTTP error - 0"},
+        {"line break in the address",
+         [](Fetch& f) { f.context.downloadUrl = std::string("http://") + Server + "/a\r\nX-Injected: 1/b.msi"; },
+         "Error. Unable to download file - Error - Invalid URL", FetchOutcome::Failed, 0},
         {"401 declined", [](Fetch& f) { f.serve(status(401)); },
          "Error. Unable to download file - Error - Login rejected by the server"},
         {"401 again after credentials",
@@ -535,6 +548,48 @@ TEST(FetchComponentFile, AbortIsHonouredBeforeTheNextChunkIsWritten) {
     EXPECT_FALSE(f.finalFile());  // set aside before the transfer; settling it is the dialog's business
     EXPECT_EQ(f.m.files.content(f.paths.backup), "earlier");
     EXPECT_EQ(f.events.events, startedOnly(244));
+}
+
+TEST(FetchComponentFile, AnAbortSignalCancelsTheRequestInFlightAndEndsAsAnAbort) {
+    // The dialog aborts from its own thread while the worker waits inside a read: the signal closes the request
+    // (the fake then fails every read as a closed handle does), and the worker ends quietly instead of telling
+    // the user about a broken connection.
+    struct Case {
+        const char* name;
+        std::size_t abortAt;  // bytes delivered when the abort comes
+    } cases[] = {{"during the first read", 0}, {"in the middle of the body", 50 * 1023}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fetch f;
+        AbortSignal signal;
+        f.context.abortFlag = nullptr;
+        f.context.abortSignal = &signal;
+        FakeResponse r = ok(body(250000));
+        r.beforeRead = [&signal, &c](std::size_t delivered) {
+            if (delivered >= c.abortAt) signal.abort();
+        };
+        f.serve(r);
+        EXPECT_EQ(f.run(), FetchOutcome::Aborted);
+        EXPECT_EQ(f.m.http.cancels, 1);
+        EXPECT_TRUE(f.ui.messages.empty());
+        EXPECT_FALSE(f.finalFile());
+        EXPECT_TRUE(f.allClosed());
+        // Abort again after the request is gone: nothing is left to cancel, and nothing breaks.
+        signal.abort();
+        EXPECT_EQ(f.m.http.cancels, 1);
+    }
+}
+
+TEST(FetchComponentFile, AnAbortBeforeTheRequestOpensCancelsItAsSoonAsItExists) {
+    Fetch f;
+    AbortSignal signal;
+    signal.abort();
+    f.context.abortSignal = &signal;
+    f.serve(ok("x"));
+    EXPECT_EQ(f.run(), FetchOutcome::Aborted);
+    EXPECT_EQ(f.m.http.cancels, 1);
+    EXPECT_FALSE(f.finalFile());
+    EXPECT_TRUE(f.ui.messages.empty());
 }
 
 TEST(FetchComponentFile, AbortDuringAProgressEventKeepsEveryChunkWrittenBeforeIt) {

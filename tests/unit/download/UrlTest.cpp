@@ -48,7 +48,10 @@ TEST(ParseUrl, RefusesWhatIsNotAnAddress) {
     for (const char* url : {"", "vendor.test/a.exe", "/orvanta/files/a.exe", "http:/vendor.test/a", "http://",
                             "http:///a.exe", "http://vendor.test:0/a", "http://vendor.test:65536/a",
                             "http://vendor.test:80a/a", "http://vendor.test:-1/a", "http://ven dor.test/a",
-                            "http://[::1/a", "http://[::1]x/a", "1http://vendor.test/a", "://vendor.test/a"}) {
+                            "http://[::1/a", "http://[::1]x/a", "1http://vendor.test/a", "://vendor.test/a",
+                            // a line break or another control character would reach the request line
+                            "http://vendor.test/a\r\nHost: evil/b.exe", "http://vendor.test/a\nb",
+                            "http://vendor.test/a\rb", "http://vendor.test/a\x7f", "http://vendor.test/a\tb"}) {
         EXPECT_FALSE(parseUrl(url)) << url;
     }
 }

@@ -27,6 +27,13 @@ bool deleteFolderTree(Machine& machine, const char* path, const char* guard) {
 bool deleteFolderTree(Machine& machine, const std::string& path, const std::string& guard) {
     if (path.size() < 7 || path.find(guard) == std::string::npos) return false;
 
+    // The path itself may be a link to a folder: walking it would empty the folder it points at.
+    std::optional<uint32_t> own = machine.files.attributes(path);
+    if (own && (*own & attr::Directory) && (*own & ReparsePoint)) {
+        machine.files.removeFolder(path);
+        return true;
+    }
+
     auto entries = machine.files.find(path + "\\*.*");
     if (!entries) return false;
     for (const FindEntry& entry : *entries) {
@@ -53,11 +60,15 @@ bool deleteDataFolder(Machine& machine, const std::string& folder) {
 }
 
 std::optional<std::string> getProgramFilesFolder(Machine& machine) {
-    auto folder = machine.environment.variable("ProgramFiles", 1024);
-    if (!folder) folder = machine.environment.variable("ProgramFiles(x86)", 1024);
-    if (!folder) return std::nullopt;
-    if (!folder->empty() && (folder->back() == '\\' || folder->back() == '/')) folder->pop_back();
-    return folder;
+    // An empty value is no folder: every path built on it would hang off the root of the current drive.
+    auto usable = [](std::optional<std::string> value) -> std::optional<std::string> {
+        if (!value) return std::nullopt;
+        if (!value->empty() && (value->back() == '\\' || value->back() == '/')) value->pop_back();
+        if (value->empty()) return std::nullopt;
+        return value;
+    };
+    if (auto folder = usable(machine.environment.variable("ProgramFiles", 1024))) return folder;
+    return usable(machine.environment.variable("ProgramFiles(x86)", 1024));
 }
 
 std::optional<std::string> getCommonDesktopFolder(Machine& machine) {

@@ -5,10 +5,12 @@
 dvInstallManagerBase::~dvInstallManagerBase() = default;
 
 void dvInstallManagerBase::setComponents(unsigned count, const dvComponentInfo* records) {
-    clearComponents();
     if (count > 0 && records == nullptr) throw std::invalid_argument("dvInstallManagerBase::setComponents - no records");
-    components_.reserve(count);
-    for (unsigned i = 0; i < count; ++i) components_.push_back(std::make_unique<dvComponentInfo>(records[i]));
+    // The records may be rows of this very list: copy them all before the old rows are released.
+    std::vector<std::unique_ptr<dvComponentInfo>> copies;
+    copies.reserve(count);
+    for (unsigned i = 0; i < count; ++i) copies.push_back(std::make_unique<dvComponentInfo>(records[i]));
+    components_.swap(copies);
 }
 
 void dvInstallManagerBase::setComponents(const std::vector<dvComponentInfo>& records) {

@@ -1,12 +1,18 @@
-// The rows of one page, as private copies in page order. The operations that act on the machine
-// (install, uninstall, download) are added by the classes that build on this list.
+// The rows of one page, as private copies in page order, and the operations that act on the machine through
+// them: install, uninstall and download ranges and lists of rows.
+//
+// Operations return 1 for success and -1 for failure or abort; callers treat anything below 1 as failure.
+// Row indices are 0-based and ranges inclusive; the index and total handed to a dialog are the row's 1-based
+// position in the running operation.
 #pragma once
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "components/ComponentInfo.h"
+#include "components/OperationContext.h"
 
 class dvInstallManagerBase {
 public:
@@ -32,6 +38,34 @@ public:
     dvComponentInfo& component(unsigned index);
     const dvComponentInfo& component(unsigned index) const;
 
+    // What the operations work with; they throw std::logic_error until it is set.
+    void setContext(const components::OperationContext& context) { context_.emplace(context); }
+
+    // Installs rows first..last in order, after the repair check over every row (checkAll) or over the range.
+    int installComponents(int first, int last, bool checkAll);
+    // Installs the listed rows in list order, after the repair check over every row.
+    int installComponentList(const int* indices, int count);
+    // Removes rows first..last, last row first.
+    int uninstallComponents(int first, int last);
+    // Downloads every row / the listed rows. ignoreAll is the caller's byte: once the user chose Ignore All it
+    // is 1 and later failures pass silently for as long as the caller hands in the same byte.
+    int downloadAllComponents(bool showReport, unsigned char* ignoreAll);
+    int downloadComponentList(const int* indices, int count, bool showReport, unsigned char* ignoreAll);
+    // Deletes the rows' downloaded files (only those of rows that always download, when asked).
+    int deleteOldDownloads(bool onlyAlwaysDownload, bool showReport);
+
+    // The per-row steps the operations are made of.
+    int installComponent(dvComponentInfo& row, int index, int total);
+    int uninstallComponent(dvComponentInfo& row, int index, int total);
+    int downloadComponent(dvComponentInfo& row, int index, int total);
+    int deleteOldDownload(int index, dvComponentInfo& row, int total);
+
 private:
+    const components::OperationContext& context() const;
+    // Repeats the repair question until no row of first..last has a problem status; false when the user
+    // declined.
+    bool repairCheck(int first, int last);
+
     std::vector<std::unique_ptr<dvComponentInfo>> components_;
+    std::optional<components::OperationContext> context_;
 };

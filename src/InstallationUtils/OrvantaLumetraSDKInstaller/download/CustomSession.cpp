@@ -1,6 +1,6 @@
 #include "download/CustomSession.h"
 
-#include <cstdio>
+#include <string>
 
 #include "download/DownloadTexts.h"
 
@@ -17,12 +17,15 @@ std::string fetchErrorText(int32_t errorCode) {
         case fetchcode::InsufficientBuffers: return downloadtexts::InsufficientBuffers;
         default: break;
     }
-    if (errorCode > 0) {
-        char text[64];
-        std::snprintf(text, sizeof(text), downloadtexts::HttpErrorStatus, static_cast<int>(errorCode));
-        return text;
-    }
+    if (errorCode > 0) return httpStatusText(static_cast<uint32_t>(errorCode));
     return downloadtexts::UnexpectedError;
+}
+
+std::string httpStatusText(uint32_t status) {
+    std::string text = downloadtexts::HttpErrorStatus;
+    std::size_t mark = text.find("%d");
+    if (mark != std::string::npos) text.replace(mark, 2, std::to_string(status));
+    return text;
 }
 
 }  // namespace download

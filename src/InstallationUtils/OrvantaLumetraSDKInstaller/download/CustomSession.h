@@ -47,6 +47,20 @@ public:
     int32_t errorCode;
 };
 
+// The server answered with a status other than 200 and the redirections that have a code of their own. The
+// status is kept as the server sent it, apart from the fetch's own codes: a status of 2^31 or more read into a
+// signed code would pass for one of them, or for success.
+class HttpStatusError : public std::exception {
+public:
+    explicit HttpStatusError(uint32_t status) : status(status) {}
+    const char* what() const noexcept override { return "HTTP error status"; }
+
+    uint32_t status;
+};
+
+// "Server responded with HTTP error - <status>", the status written as the unsigned number it is.
+std::string httpStatusText(uint32_t status);
+
 // The text of a worker-thread code: the fetchcode texts, "Server responded with HTTP error - <status>" for a
 // status, "Unexpected error" for anything else.
 std::string fetchErrorText(int32_t errorCode);

@@ -33,7 +33,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-bool aborted(AbortFlag flag) { return flag != nullptr && *flag != 0; }
+bool aborted(AbortFlag flag) { return flag != nullptr && flag->load() != 0; }
 
 std::string fillText(const char* format, const std::string& value) {
     int length = std::snprintf(nullptr, 0, format, value.c_str());
@@ -133,8 +133,25 @@ enum class TransferEnd { Transferred, Aborted };
 // Steps from opening the session to the closed temporary file. Failures are thrown: platform::InternetError
 // from the internet layer, CCustomException (worker codes) for what the fetch itself refuses, FileFailure
 // for the temporary file. Everything opened here is closed when it returns or throws.
+// Lets an abort from another thread cancel the request while it is open; withdrawn before the request closes.
+class AttachedRequest {
+public:
+    AttachedRequest(AbortSignal* signal, platform::HttpRequest& request) : signal_(signal) {
+        if (signal_) signal_->attach(&request);
+    }
+    ~AttachedRequest() {
+        if (signal_) signal_->detach();
+    }
+    AttachedRequest(const AttachedRequest&) = delete;
+    AttachedRequest& operator=(const AttachedRequest&) = delete;
+
+private:
+    AbortSignal* signal_;
+};
+
 TransferEnd transfer(platform::Machine& machine, const std::string& url, uint32_t flags,
-                     const std::string& temporaryPath, AbortFlag abortFlag, FetchEvents* events) {
+                     const std::string& temporaryPath, AbortFlag abortFlag, AbortSignal* signal,
+                     FetchEvents* events) {
     CCustomSession session(machine.http);
     std::optional<ParsedUrl> parsed = parseUrl(url);
     if (!parsed) throw CCustomException(fetchcode::InvalidUrl);
@@ -142,6 +159,7 @@ TransferEnd transfer(platform::Machine& machine, const std::string& url, uint32_
 
     std::unique_ptr<platform::HttpConnection> connection = session.session().connect(parsed->server, parsed->port);
     std::unique_ptr<platform::HttpRequest> request = connection->openRequest("GET", parsed->object, flags);
+    AttachedRequest attached(signal, *request);
     if (aborted(abortFlag)) return TransferEnd::Aborted;
 
     request->send();
@@ -155,7 +173,7 @@ TransferEnd transfer(platform::Machine& machine, const std::string& url, uint32_
     }
     request->rawHeaders();  // read as the framework does; nothing in it is used
     if (status == 301 || status == 302 || status == 303) throw CCustomException(fetchcode::Redirection);
-    if (status != 200) throw CCustomException(static_cast<int32_t>(status));
+    if (status != 200) throw HttpStatusError(status);
 
     if (aborted(abortFlag)) return TransferEnd::Aborted;
     std::unique_ptr<platform::File> file =
@@ -215,13 +233,34 @@ bool moveIntoPlace(platform::Machine& machine, const DownloadPaths& paths) {
     return machine.files.moveFile(paths.temporary, paths.final, ReplaceFlags);
 }
 
+// Installers are never copied into the user's internet cache, and a file that must be fresh is asked for past
+// every cache on the way.
 uint32_t requestFlags(bool reload) {
-    uint32_t flags = platform::httpflag::ExistingConnect | platform::httpflag::NoAutoRedirect;
-    if (reload) flags |= platform::httpflag::Reload;
+    uint32_t flags = platform::httpflag::ExistingConnect | platform::httpflag::NoAutoRedirect |
+                     platform::httpflag::NoCacheWrite;
+    if (reload) flags |= platform::httpflag::Reload | platform::httpflag::PragmaNoCache;
     return flags;
 }
 
 }  // namespace
+
+void AbortSignal::abort() {
+    flag_.store(1);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (request_) request_->cancel();
+}
+
+void AbortSignal::attach(platform::HttpRequest* request) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    request_ = request;
+    // An abort that came before the request existed must still stop it.
+    if (request_ && flag_.load() != 0) request_->cancel();
+}
+
+void AbortSignal::detach() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    request_ = nullptr;
+}
 
 DownloadPaths downloadPaths(const std::string& folder, const std::string& fileName) {
     std::string final = folder + "\\" + fileName;
@@ -233,6 +272,7 @@ bool pathTooLong(const DownloadPaths& paths) { return paths.temporary.size() >= 
 FetchResult FetchComponentFile(platform::Machine& machine, const FetchContext& context, FetchEvents& events,
                                ui::UserInterface& ui) {
     const DownloadPaths& paths = context.paths;
+    const AbortFlag abortFlag = context.abortSignal ? context.abortSignal->flag() : context.abortFlag;
     if (pathTooLong(paths)) {
         events.downloadFailed();
         if (context.reportErrors) ui.applicationMessage(downloadtexts::DownloadPathTooLong);
@@ -246,13 +286,17 @@ FetchResult FetchComponentFile(platform::Machine& machine, const FetchContext& c
     std::string message;
     try {
         uint32_t flags = requestFlags(context.forceDownload || context.alwaysDownload);
-        if (transfer(machine, context.downloadUrl, flags, paths.temporary, context.abortFlag, &events) ==
-            TransferEnd::Aborted)
+        if (transfer(machine, context.downloadUrl, flags, paths.temporary, abortFlag, context.abortSignal,
+                     &events) == TransferEnd::Aborted)
             return {FetchOutcome::Aborted};
     } catch (const platform::InternetError& error) {
+        // A request cancelled by the abort ends in an internet error; it is an abort, not a failure to tell.
+        if (aborted(abortFlag)) return {FetchOutcome::Aborted};
         message = fillText(downloadtexts::UnableToDownloadFile, std::string(error.what()).substr(0, MaxPlatformTextChars));
     } catch (const CCustomException& error) {
         message = fillText(downloadtexts::UnableToDownloadFile, fetchErrorText(error.errorCode));
+    } catch (const HttpStatusError& error) {
+        message = fillText(downloadtexts::UnableToDownloadFile, httpStatusText(error.status));
     } catch (...) {
         failure = FetchOutcome::Unexpected;
         message = context.downloadOnly ? downloadtexts::UnexpectedDownloadError : downloadtexts::UnexpectedInstallError;
@@ -267,7 +311,7 @@ FetchResult FetchComponentFile(platform::Machine& machine, const FetchContext& c
         if (context.reportErrors) ui.applicationMessage(downloadtexts::UnableToProcessDownload);
         outcome = FetchOutcome::MoveFailed;
     }
-    if (aborted(context.abortFlag)) return {FetchOutcome::Aborted};
+    if (aborted(abortFlag)) return {FetchOutcome::Aborted};
     return {outcome};
 }
 
@@ -279,12 +323,15 @@ int DownloadFile(platform::Machine& machine, const std::string& folder, const st
     if (fileExists(machine, paths.final)) return downloadresult::Success;
 
     try {
-        if (transfer(machine, url, requestFlags(true), paths.temporary, abortFlag, nullptr) == TransferEnd::Aborted)
+        if (transfer(machine, url, requestFlags(true), paths.temporary, abortFlag, nullptr, nullptr) ==
+            TransferEnd::Aborted)
             return downloadresult::Aborted;
     } catch (const platform::InternetError&) {
         return downloadresult::InternetFailure;
     } catch (const CCustomException& error) {
-        return error.errorCode > 0 ? downloadresult::HttpStatus : error.errorCode + SynchronousCodeShift;
+        return error.errorCode + SynchronousCodeShift;
+    } catch (const HttpStatusError&) {
+        return downloadresult::HttpStatus;
     } catch (...) {
         return downloadresult::Unexpected;
     }

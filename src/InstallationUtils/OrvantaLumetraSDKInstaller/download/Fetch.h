@@ -5,7 +5,9 @@
 // thread form reports to its dialog and shows its failures; the synchronous form only returns a code.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <mutex>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,9 +30,32 @@ DownloadPaths downloadPaths(const std::string& folder, const std::string& fileNa
 inline constexpr std::size_t MaxPathChars = 260;
 bool pathTooLong(const DownloadPaths& paths);
 
-// A byte that another thread sets to 1 to stop the fetch. Read afresh at every check, never cached; the
-// fetch never clears it. A null pointer never asks to stop.
-using AbortFlag = const volatile unsigned char*;
+// A byte that another thread sets to 1 to stop the fetch. Read afresh at every check; the fetch never clears
+// it. A null pointer never asks to stop.
+using AbortFlag = const std::atomic<uint8_t>*;
+
+// How a dialog stops its worker's download at once. Setting the flag alone lets the worker stop at its next
+// check, but a network read that is waiting for data (on Windows a read waits for the whole requested size)
+// only returns when its request handle is closed; abort() does both, from any thread, any number of times.
+class AbortSignal {
+public:
+    AbortSignal() = default;
+    AbortSignal(const AbortSignal&) = delete;
+    AbortSignal& operator=(const AbortSignal&) = delete;
+
+    void abort();
+    bool aborted() const { return flag_.load() != 0; }
+    AbortFlag flag() const { return &flag_; }
+
+    // The fetch announces the request it is working on and withdraws it before closing it itself.
+    void attach(platform::HttpRequest* request);
+    void detach();
+
+private:
+    std::atomic<uint8_t> flag_{0};
+    std::mutex mutex_;
+    platform::HttpRequest* request_ = nullptr;
+};
 
 // The worker's events to its dialog (the first parameter of its message).
 enum WorkerEvent : int {
@@ -63,6 +88,8 @@ struct FetchContext {
     bool reportErrors = true;     // show failures in the application's message box
     bool downloadOnly = false;    // only chooses the wording of an unexpected failure
     AbortFlag abortFlag = nullptr;
+    // When set, the open request is attached to it so that an abort from another thread cancels it.
+    AbortSignal* abortSignal = nullptr;
 };
 
 enum class FetchOutcome {

@@ -44,6 +44,9 @@ std::optional<ParsedUrl> parseUrl(const std::string& url) {
     while (begin < end && isBlank(url[begin])) ++begin;
     while (end > begin && isBlank(url[end - 1])) --end;
     std::string text = url.substr(begin, end - begin);
+    // A line break inside the address would reach the request line and start a header of its own.
+    if (std::any_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x20 || c == 0x7f; }))
+        return std::nullopt;
 
     std::size_t schemeEnd = text.find("://");
     if (schemeEnd == std::string::npos) return std::nullopt;

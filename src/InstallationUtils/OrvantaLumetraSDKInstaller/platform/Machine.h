@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -233,6 +234,9 @@ public:
     virtual bool requestClose(WindowId window) = 0;
     // SendMessageTimeout(HWND_BROADCAST, WM_SETTINGCHANGE, 0, text, SMTO_NORMAL, timeoutMs).
     virtual void broadcastSettingChange(const std::string& text, uint32_t timeoutMs) = 0;
+    // Runs task on a thread of its own that nobody joins (a helper that answers another program's windows
+    // while the caller waits for that program). An exception thrown by the task ends only the task.
+    virtual void startDetached(std::function<void()> task) = 0;
 };
 
 // ---------------------------------------------------------------------------------------------------------
@@ -274,6 +278,8 @@ namespace httpflag {
 constexpr uint32_t Reload = 0x80000000u;           // INTERNET_FLAG_RELOAD
 constexpr uint32_t ExistingConnect = 0x20000000u;  // INTERNET_FLAG_EXISTING_CONNECT
 constexpr uint32_t NoAutoRedirect = 0x00200000u;   // INTERNET_FLAG_NO_AUTO_REDIRECT
+constexpr uint32_t NoCacheWrite = 0x04000000u;     // INTERNET_FLAG_NO_CACHE_WRITE
+constexpr uint32_t PragmaNoCache = 0x00000100u;    // INTERNET_FLAG_PRAGMA_NOCACHE
 }  // namespace httpflag
 
 // A failure raised by the internet layer itself (connection refused, name not resolved, time-out, ...).
@@ -301,6 +307,9 @@ public:
     virtual std::size_t read(void* data, std::size_t size) = 0;
     // InternetErrorDlg(ERROR_INTERNET_INCORRECT_PASSWORD, generate data | change options).
     virtual CredentialAnswer promptCredentials() = 0;
+    // Closes the request handle from any thread, which ends a read that is waiting in another thread (it then
+    // throws InternetError). Idempotent; the destructor does not close the handle a second time.
+    virtual void cancel() = 0;
 };
 
 class HttpConnection {
@@ -341,6 +350,8 @@ public:
     virtual void sleep(uint32_t ms) = 0;
     // SystemTimeToFileTime then LocalFileTimeToFileTime; nullopt for an invalid date.
     virtual std::optional<FileTime> localToFileTime(const LocalDateTime& local) = 0;
+    // GetLocalTime.
+    virtual LocalDateTime localNow() = 0;
 };
 
 class DebugOutput {

@@ -628,6 +628,17 @@ bool FakeProcesses::requestClose(WindowId window) {
 
 void FakeProcesses::broadcastSettingChange(const std::string& text, uint32_t) { settingBroadcasts.push_back(text); }
 
+void FakeProcesses::runDetachedTasks() {
+    std::vector<std::function<void()>> tasks;
+    tasks.swap(detachedTasks);
+    for (auto& task : tasks) {
+        try {
+            task();
+        } catch (...) {
+        }
+    }
+}
+
 void FakeProcesses::onStart(const std::string& program, FakeProgram behaviour) {
     programs_[normalizePath(program)] = std::move(behaviour);
 }
@@ -703,6 +714,7 @@ public:
     ~FakeHttpRequest() override { http_.requestsOpen--; }
 
     void send() override {
+        if (cancelled_) throw InternetError(12017, "The operation was canceled");
         FakeRequestRecord& r = http_.requests[record_];
         if (http_.onSend) http_.onSend(r);
         std::string k = FakeHttp::key(r.server, r.port);
@@ -741,6 +753,7 @@ public:
     }
     std::size_t read(void* data, std::size_t size) override {
         if (response_.beforeRead) response_.beforeRead(delivered_);
+        if (cancelled_) throw InternetError(12017, "The operation was canceled");
         if (delivered_ >= response_.failAfter) throw InternetError(12030, "The connection with the server was terminated abnormally");
         std::size_t limit = std::min({size, http_.maxReadBytes, response_.body.size() - delivered_});
         if (response_.failAfter != std::string::npos) limit = std::min(limit, response_.failAfter - delivered_);
@@ -752,10 +765,15 @@ public:
         http_.credentialPrompts++;
         return http_.credentialAnswer;
     }
+    void cancel() override {
+        if (!cancelled_) http_.cancels++;
+        cancelled_ = true;
+    }
 
 private:
     FakeHttp& http_;
     std::size_t record_;
+    bool cancelled_ = false;
     FakeResponse response_;
     bool sent_ = false;
     std::size_t delivered_ = 0;

@@ -164,6 +164,12 @@ public:
     bool sendCommand(WindowId window, uint32_t commandId) override;
     bool requestClose(WindowId window) override;
     void broadcastSettingChange(const std::string& text, uint32_t timeoutMs) override;
+    // Queued, not run: a test (or a fake program while it "runs") calls runDetachedTasks() at the moment the
+    // real thread would do its work.
+    void startDetached(std::function<void()> task) override { detachedTasks.push_back(std::move(task)); }
+    // Runs and removes every queued task, in order.
+    void runDetachedTasks();
+    std::vector<std::function<void()>> detachedTasks;
 
     // Set-up: what starting the program at this path does (matched without regard to case; a program
     // registered by bare file name matches that name in any folder).
@@ -264,6 +270,7 @@ public:
 
     std::vector<FakeRequestRecord> requests;
     int sessionsOpen = 0, connectionsOpen = 0, requestsOpen = 0;
+    int cancels = 0;  // requests cancelled from outside
 
 private:
     friend class FakeHttpSession;
@@ -281,11 +288,16 @@ public:
     void sleep(uint32_t ms) override {
         sleeps.push_back(ms);
         ticks += ms;
+        if (onSleep) onSleep(ms);
     }
     // The fake machine's local time is UTC.
     std::optional<FileTime> localToFileTime(const LocalDateTime& local) override;
+    LocalDateTime localNow() override { return now; }
     uint32_t ticks = 1000;
+    LocalDateTime now{2014, 4, 11, 12, 30, 5};
     std::vector<uint32_t> sleeps;
+    // Called after each sleep: lets a test change the machine while the engine waits (a window that opens).
+    std::function<void(uint32_t ms)> onSleep;
 };
 
 class FakeDebugOutput : public DebugOutput {

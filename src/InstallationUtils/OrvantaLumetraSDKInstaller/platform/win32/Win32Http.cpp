@@ -6,6 +6,7 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <vector>
 
@@ -39,19 +40,26 @@ std::string internetErrorText(DWORD code) {
     throw InternetError(code, internetErrorText(code));
 }
 
+// An internet handle that may be closed from another thread while its owner is blocked in a call on it:
+// closing is the documented way to end such a call. Whoever closes first closes; the other finds it gone.
 class Handle {
 public:
     explicit Handle(HINTERNET handle) : handle_(handle) {}
-    ~Handle() {
-        if (handle_) InternetCloseHandle(handle_);
-    }
+    ~Handle() { close(); }
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
-    HINTERNET get() const { return handle_; }
+    HINTERNET get() const { return handle_.load(); }
+    void close() {
+        if (HINTERNET handle = handle_.exchange(nullptr)) InternetCloseHandle(handle);
+    }
 
 private:
-    HINTERNET handle_;
+    std::atomic<HINTERNET> handle_;
 };
+
+// A download that stops moving must end with an error instead of holding its worker forever.
+constexpr DWORD ConnectTimeoutMs = 30000;
+constexpr DWORD ReceiveTimeoutMs = 60000;
 
 // Asks HttpQueryInfoA, growing the buffer when the value does not fit; nullopt when the header is absent.
 std::optional<std::string> queryText(HINTERNET request, DWORD level, const std::string& name = {}) {
@@ -99,11 +107,22 @@ public:
         return queryText(handle_.get(), HTTP_QUERY_CUSTOM, name);
     }
 
+    // A synchronous InternetReadFile on Windows returns only when the whole requested size has arrived (or
+    // the body ended), which on a slow link keeps the caller away from its abort checks for as long as that
+    // takes. Asking for no more than is already there keeps every read short; the wait for the next data
+    // happens in InternetQueryDataAvailable, which a cancel ends.
     std::size_t read(void* data, std::size_t size) override {
+        if (size == 0) return 0;
+        DWORD available = 0;
+        if (!InternetQueryDataAvailable(handle_.get(), &available, 0, 0)) throwLastError();
+        if (available == 0) return 0;  // the end of the body
         DWORD got = 0;
-        if (!InternetReadFile(handle_.get(), data, static_cast<DWORD>(size), &got)) throwLastError();
+        DWORD asked = static_cast<DWORD>(std::min<std::size_t>(size, available));
+        if (!InternetReadFile(handle_.get(), data, asked, &got)) throwLastError();
         return got;
     }
+
+    void cancel() override { handle_.close(); }
 
     CredentialAnswer promptCredentials() override {
         DWORD answer = InternetErrorDlg(GetDesktopWindow(), handle_.get(), ERROR_INTERNET_INCORRECT_PASSWORD,
@@ -152,6 +171,11 @@ private:
 std::unique_ptr<HttpSession> Win32Http::openSession(const std::string& userAgent) {
     HINTERNET session = InternetOpenA(userAgent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (!session) throwLastError();
+    // Set on the session, the time-outs apply to every connection and request made through it.
+    DWORD connectTimeout = ConnectTimeoutMs, receiveTimeout = ReceiveTimeoutMs;
+    InternetSetOptionA(session, INTERNET_OPTION_CONNECT_TIMEOUT, &connectTimeout, sizeof(connectTimeout));
+    InternetSetOptionA(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &receiveTimeout, sizeof(receiveTimeout));
+    InternetSetOptionA(session, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &receiveTimeout, sizeof(receiveTimeout));
     return std::make_unique<Win32HttpSession>(session);
 }
 

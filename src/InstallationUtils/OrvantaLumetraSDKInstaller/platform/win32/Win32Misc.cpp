@@ -45,6 +45,12 @@ std::optional<FileTime> Win32Clock::localToFileTime(const LocalDateTime& local) 
     return (uint64_t(utc.dwHighDateTime) << 32) | utc.dwLowDateTime;
 }
 
+LocalDateTime Win32Clock::localNow() {
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
 void Win32DebugOutput::write(const std::string& line) { OutputDebugStringA(line.c_str()); }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -10,6 +10,7 @@ public:
     uint32_t tickCount() override;
     void sleep(uint32_t ms) override;
     std::optional<FileTime> localToFileTime(const LocalDateTime& local) override;
+    LocalDateTime localNow() override;
 };
 
 class Win32DebugOutput : public DebugOutput {

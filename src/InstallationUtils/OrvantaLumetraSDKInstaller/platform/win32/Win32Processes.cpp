@@ -9,6 +9,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace platform::win32 {
@@ -154,6 +155,30 @@ void Win32Processes::broadcastSettingChange(const std::string& text, uint32_t ti
     DWORD_PTR answer = 0;
     SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
                         timeoutMs, &answer);
+}
+
+namespace {
+
+DWORD WINAPI detachedTaskThread(LPVOID parameter) {
+    std::unique_ptr<std::function<void()>> work(static_cast<std::function<void()>*>(parameter));
+    try {
+        (*work)();
+    } catch (...) {
+        // An exception must not leave a thread procedure; the task simply ends.
+    }
+    return 0;
+}
+
+}  // namespace
+
+void Win32Processes::startDetached(std::function<void()> task) {
+    auto* owned = new std::function<void()>(std::move(task));
+    HANDLE thread = CreateThread(nullptr, 0, detachedTaskThread, owned, 0, nullptr);
+    if (thread) {
+        CloseHandle(thread);
+    } else {
+        delete owned;
+    }
 }
 
 }  // namespace platform::win32

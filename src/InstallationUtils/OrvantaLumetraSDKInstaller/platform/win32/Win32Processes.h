@@ -21,6 +21,7 @@ public:
     bool sendCommand(WindowId window, uint32_t commandId) override;
     bool requestClose(WindowId window) override;
     void broadcastSettingChange(const std::string& text, uint32_t timeoutMs) override;
+    void startDetached(std::function<void()> task) override;
 
     static constexpr uint32_t commandTimeoutMs = 5000;
 };
