@@ -162,6 +162,42 @@ TEST_F(UnzipperTest, ManyEntriesWithACentralDirectoryLargerThanTheReadWindow) {
     }
 }
 
+// Archives whose entry count does not fit the 16-bit field (the count is recorded modulo 65536) are walked
+// to the end of their directory. Every entry writes the same file, so the file tells which entry came last
+// (and the in-memory machine stays small).
+TEST_F(UnzipperTest, ArchivesOf65535AndMoreEntriesAreWalkedToTheirRealEnd) {
+    for (int count : {65535, 65536, 70000}) {
+        SCOPED_TRACE(count);
+        FakeMachine fresh;
+        std::vector<Entry> entries(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            entries[i].name = "entry.txt";
+            entries[i].data = std::to_string(i);
+        }
+        fresh.files.addFile(kArchive, ziptest::buildZip(entries));
+        EXPECT_TRUE(extractArchive(fresh, kArchive, kTarget));
+        EXPECT_EQ(fresh.files.content(kTarget + "\\entry.txt"), std::to_string(count - 1));
+    }
+}
+
+TEST_F(UnzipperTest, AnEntryCountThatDisagreesWithTheDirectoryFails) {
+    std::vector<Entry> entries;
+    for (int i = 0; i < 3; ++i) entries.push_back({"file" + std::to_string(i) + ".txt", "content"});
+    for (uint16_t claimed : {2, 4}) {
+        SCOPED_TRACE(claimed);
+        std::string zip = ziptest::buildZip(entries);
+        // The two count fields of the end record (this disk, all disks) sit 8 and 10 bytes into it.
+        const std::size_t end = zip.size() - 22;
+        for (std::size_t at : {end + 8, end + 10}) {
+            zip[at] = char(claimed & 0xFF);
+            zip[at + 1] = char(claimed >> 8);
+        }
+        FakeMachine fresh;
+        fresh.files.addFile(kArchive, zip);
+        EXPECT_FALSE(extractArchive(fresh, kArchive, kTarget));
+    }
+}
+
 TEST_F(UnzipperTest, FoldersAreLookedUpOncePerExtractionNotOncePerEntry) {
     // Each directory search is a round trip to the Wine server; asking again for every entry made extraction
     // of a build with a thousand files twice as slow.

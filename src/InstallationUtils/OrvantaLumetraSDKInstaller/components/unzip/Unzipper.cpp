@@ -3,6 +3,7 @@
 #include <unzip.h>
 
 #include <algorithm>
+#include <optional>
 #include <cstring>
 #include <vector>
 
@@ -73,8 +74,15 @@ struct CUnzipper::ArchiveReader {
     uint64_t size = 0;
     uint64_t position = 0;      // where minizip reads next
     uint64_t filePosition = 0;  // where the file's own pointer stands
-    std::vector<char> window;
-    uint64_t windowStart = 0;
+    // Two read-ahead windows: extraction alternates between the central directory at the end of the archive
+    // and each entry's data, and one window would be refilled at every switch.
+    struct Window {
+        std::vector<char> data;
+        uint64_t start = 0;
+        uint64_t lastUse = 0;
+    };
+    Window windows[2];
+    uint64_t uses = 0;
     bool failed = false;
 
     bool open() {
@@ -84,7 +92,7 @@ struct CUnzipper::ArchiveReader {
         if (!length) return false;
         size = *length;
         position = filePosition = 0;
-        window.clear();
+        for (Window& w : windows) w = Window{};
         return true;
     }
 
@@ -109,10 +117,14 @@ struct CUnzipper::ArchiveReader {
         char* out = static_cast<char*>(buffer);
         unsigned long done = 0;
         while (done < count) {
-            if (position >= windowStart && position < windowStart + window.size()) {
-                std::size_t from = static_cast<std::size_t>(position - windowStart);
-                std::size_t n = std::min<std::size_t>(count - done, window.size() - from);
-                std::memcpy(out + done, window.data() + from, n);
+            Window* hit = nullptr;
+            for (Window& w : windows)
+                if (position >= w.start && position < w.start + w.data.size()) hit = &w;
+            if (hit) {
+                hit->lastUse = ++uses;
+                std::size_t from = static_cast<std::size_t>(position - hit->start);
+                std::size_t n = std::min<std::size_t>(count - done, hit->data.size() - from);
+                std::memcpy(out + done, hit->data.data() + from, n);
                 done += static_cast<unsigned long>(n);
                 position += n;
                 continue;
@@ -131,10 +143,12 @@ struct CUnzipper::ArchiveReader {
                 position += static_cast<uint64_t>(got);
                 continue;
             }
-            window.resize(kWindow);
-            long long got = readAt(position, window.data(), kWindow);
-            window.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-            windowStart = position;
+            Window& w = windows[0].lastUse <= windows[1].lastUse ? windows[0] : windows[1];
+            w.data.resize(kWindow);
+            long long got = readAt(position, w.data.data(), kWindow);
+            w.data.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+            w.start = position;
+            w.lastUse = ++uses;
             if (got <= 0) {
                 failed = true;
                 break;
@@ -190,6 +204,55 @@ struct CUnzipper::ArchiveReader {
     }
 };
 
+// Where the central directory lies and how many entries it says it holds, from the end records.
+struct CUnzipper::CentralDirectory {
+    uint64_t offset = 0;   // as recorded (minizip addresses records the same way)
+    uint64_t size = 0;
+    uint64_t entries = 0;  // the recorded count
+    bool zip64 = false;    // the count is the 64-bit one (else only its low 16 bits are recorded)
+
+    // Reads through minizip's own open reader (the archive is open without sharing); the reader's position,
+    // which is minizip's, does not move.
+    static std::optional<CentralDirectory> read(ArchiveReader& reader) {
+        if (!reader.file) return std::nullopt;
+        // The end record is the last 22 bytes, followed by a comment of at most 65535 bytes.
+        const uint64_t tail = std::min<uint64_t>(reader.size, 22 + 0xFFFF);
+        std::vector<unsigned char> bytes(static_cast<std::size_t>(tail));
+        const uint64_t tailStart = reader.size - tail;
+        if (reader.readAt(tailStart, reinterpret_cast<char*>(bytes.data()), bytes.size()) != static_cast<long long>(bytes.size()))
+            return std::nullopt;
+        auto u16 = [](const unsigned char* p) { return uint64_t(p[0] | p[1] << 8); };
+        auto u32 = [&](const unsigned char* p) { return u16(p) | u16(p + 2) << 16; };
+        auto u64 = [&](const unsigned char* p) { return u32(p) | u32(p + 4) << 32; };
+        for (std::size_t at = bytes.size() >= 22 ? bytes.size() - 22 + 1 : 0; at-- > 0;) {
+            const unsigned char* end = bytes.data() + at;
+            if (u32(end) != 0x06054b50) continue;
+            CentralDirectory cd;
+            cd.entries = u16(end + 10);
+            cd.size = u32(end + 12);
+            cd.offset = u32(end + 16);
+            // A zip64 locator right before the end record points at the 64-bit end record.
+            const uint64_t endAt = tailStart + at;
+            if (endAt >= 20) {
+                unsigned char locator[20];
+                if (reader.readAt(endAt - 20, reinterpret_cast<char*>(locator), 20) == 20 &&
+                    u32(locator) == 0x07064b50) {
+                    unsigned char record[56];
+                    if (reader.readAt(u64(locator + 8), reinterpret_cast<char*>(record), 56) != 56 ||
+                        u32(record) != 0x06064b50)
+                        return std::nullopt;
+                    cd.entries = u64(record + 32);
+                    cd.size = u64(record + 40);
+                    cd.offset = u64(record + 48);
+                    cd.zip64 = true;
+                }
+            }
+            return cd;
+        }
+        return std::nullopt;
+    }
+};
+
 CUnzipper::CUnzipper(platform::Machine& machine) : machine_(machine) {}
 
 CUnzipper::~CUnzipper() { closeArchive(); }
@@ -231,29 +294,44 @@ bool CUnzipper::extractAllTo(const std::string& folder) {
     if (!isOpen() || folder.empty() || !makeFolder(folder)) return false;
     if (emptyArchive_) return false;
     unz_global_info64 global{};
-    if (unzGetGlobalInfo64(archive_, &global) != UNZ_OK || global.number_entry == 0) return false;
+    // The recorded count may be 0 for a directory of 65536 entries: the walk decides, not the count.
+    if (unzGetGlobalInfo64(archive_, &global) != UNZ_OK) return false;
     if (!allEntryNamesSafe()) return false;
+    return forEachEntry([&] { return extractCurrentTo(folder); });
+}
+
+bool CUnzipper::forEachEntry(const std::function<bool()>& visit) {
+    std::optional<CentralDirectory> cd = CentralDirectory::read(*reader_);
+    if (!cd || cd->size == 0) return false;
+    const uint64_t end = cd->offset + cd->size;
+
+    constexpr uint64_t RecordSize = 46;  // a directory record before its name, extra field and comment
+    uint64_t position = cd->offset, visited = 0;
     if (unzGoToFirstFile(archive_) != UNZ_OK) return false;
     for (;;) {
-        if (!extractCurrentTo(folder)) return false;
-        int next = unzGoToNextFile(archive_);
-        if (next == UNZ_END_OF_LIST_OF_FILE) return true;
-        if (next != UNZ_OK) return false;
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(archive_, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return false;
+        if (!visit()) return false;
+        ++visited;
+        position += RecordSize + info.size_filename + info.size_file_extra + info.size_file_comment;
+        if (position == end) break;
+        if (position > end) return false;
+        // Positioned by offset, minizip no longer counts entries against the recorded count.
+        if (unzSetOffset64(archive_, position) != UNZ_OK) return false;
     }
+    const uint64_t counted = cd->zip64 ? visited : (visited & 0xFFFF);
+    return counted == cd->entries;
 }
 
 // A hostile archive is refused whole: its names are all checked before the first entry is written.
 bool CUnzipper::allEntryNamesSafe() {
-    for (int step = unzGoToFirstFile(archive_); step != UNZ_END_OF_LIST_OF_FILE; step = unzGoToNextFile(archive_)) {
-        if (step != UNZ_OK) return false;
+    return forEachEntry([&] {
         char name[kMaxEntryName];
         unz_file_info64 info{};
         if (unzGetCurrentFileInfo64(archive_, &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK)
             return false;
-        if (info.size_filename >= kMaxEntryName || !isSafeEntryName(std::string(name, info.size_filename)))
-            return false;
-    }
-    return true;
+        return info.size_filename < kMaxEntryName && isSafeEntryName(std::string(name, info.size_filename));
+    });
 }
 
 bool CUnzipper::extractCurrentTo(const std::string& folder) {

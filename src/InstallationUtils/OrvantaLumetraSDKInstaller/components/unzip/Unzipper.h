@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -56,7 +57,13 @@ public:
 
 private:
     struct ArchiveReader;
+    struct CentralDirectory;
 
+    // Visits every entry of the central directory in order, making each the current entry; stops with false
+    // at the first visit that answers false. The walk follows the directory's own records to its recorded
+    // end, not the entry count (a 16-bit count wraps past 65535 entries, and minizip stops early or reads
+    // past the last record when it trusts it); an entry count that does not match the records fails the walk.
+    bool forEachEntry(const std::function<bool()>& visit);
     bool allEntryNamesSafe();
     bool isOpen() const { return archive_ != nullptr || emptyArchive_; }
 
