@@ -13,7 +13,6 @@
 #include "components/ProductCodes.h"
 #include "components/Probes.h"
 #include "components/StatusRules.h"
-#include "components/UninstallKeys.h"
 #include "platform/fake/FakeMachine.h"
 
 namespace detectiontest {
@@ -28,7 +27,27 @@ inline const std::string RuntimeFolder = "C:\\Program Files\\Dalvoren AS\\Orvant
 inline const std::string TavrelFolder = "C:\\Program Files\\Dalvoren AS\\Tavrel";
 inline const std::string OtherPythonCode = "{0A2C5854-557E-48C8-835A-3B9F074BDCAA}";
 
-inline std::string uninstallKey(const std::string& name) { return std::string(components::UninstallRoot) + name; }
+// The Uninstall root and the key names the components' setup programs leave, written out here rather than
+// taken from the engine's constants, so that a misspelt constant shows as a component not found.
+inline const std::string UninstallRootKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+namespace keys {
+inline constexpr const char* Pywin32 = "pywin32-py2.6";
+inline constexpr const char* Pyserial = "pyserial-py3k-py2.6";
+inline constexpr const char* Scipy = "scipy-py2.6";
+inline constexpr const char* Numpy = "numpy-py2.6";
+inline constexpr const char* OpenCV11 = "Open Source Computer Vision Library_is1";
+inline constexpr const char* CtypesOpenCV = "ctypes-opencv-py2.6";
+inline constexpr const char* ICCapture = "ICCapture22_is1";
+inline constexpr const char* MySQLPython = "MySQL-python-py2.6";
+inline constexpr const char* TightVnc = "TightVNC";
+inline constexpr const char* PerformanceTest = "PerformanceTest 8_is1";
+inline constexpr const char* TeamViewer = "TeamViewer 8 Host";
+inline constexpr const char* Speccy = "Speccy";
+inline constexpr const char* AdamApax = "{C2E6E999-4516-40D2-8191-79B5CB4B987B}";
+inline constexpr const char* OpcClient = "OPC CLIENT";
+}  // namespace keys
+
+inline std::string uninstallKey(const std::string& name) { return UninstallRootKey + name; }
 
 inline void registerProduct(FakeMachine& m, const std::string& code, const std::string& name,
                             const std::string& version = "1.0.0", MsiContext context = MsiContext::Machine) {
@@ -60,7 +79,6 @@ inline void addTavrel(FakeMachine& m, bool withVersionFile = true) {
 // Everything the catalogue offers, installed as the catalogue wants it.
 inline void installEverything(FakeMachine& m) {
     namespace codes = components::codes;
-    namespace keys = components::uninstallkeys;
     using namespace components::products;
     m.environment.variables["PROGRAMFILES"] = ProgramFiles;
 

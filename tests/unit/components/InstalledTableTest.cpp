@@ -34,7 +34,6 @@ SetUp runtimeFolder(const char* item) {
 
 // The least that makes each name read as installed.
 const std::map<std::string, SetUp>& presentMachines() {
-    namespace keys = uninstallkeys;
     static const std::map<std::string, SetUp> table = {
         {"MS VC++ 2005 SP1 Redist", product("{7299052B-02A4-4627-81F2-1818DA5D550D}")},
         {"MS VC++ 2008 SP1 Redist", product(codes::VcRedist2008)},
@@ -180,7 +179,7 @@ TEST(IsInstalled, AnOlderOpenCV24FolderAloneCountsAsOpenCV246) {
 
 TEST(IsInstalled, TightVncOldSetupKeyCountsForBothForms) {
     FakeMachine m;
-    setUninstallValue(m, uninstallkeys::TightVnc, "DisplayVersion", "2.5.2.0", Hive::CurrentUser);
+    setUninstallValue(m, keys::TightVnc, "DisplayVersion", "2.5.2.0", Hive::CurrentUser);
     EXPECT_TRUE(isInstalled(m, "TightVNC 2.6.4 - 32 bit"));
     EXPECT_TRUE(isInstalled(m, "TightVNC 2.6.4 - 64 bit"));
 }

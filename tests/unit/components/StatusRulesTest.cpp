@@ -14,7 +14,6 @@
 
 using namespace components;
 using namespace detectiontest;
-namespace keys = components::uninstallkeys;
 
 namespace {
 
