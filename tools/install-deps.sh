@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   wine wine32:i386 wine64
-  g++-mingw-w64-i686-posix binutils-mingw-w64 libz-mingw-w64-dev
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64 libz-mingw-w64-dev
   msitools wixl
   xvfb xauth imagemagick x11-utils
   cmake make g++ ccache libgtest-dev googletest libminizip-dev zlib1g-dev

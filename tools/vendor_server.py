@@ -31,6 +31,9 @@ Rules (JSON object / command-line form):
   {"no_length": true}                               nolength     body without Content-Length, then close
   {"rate": 20000}                                   rate:20000   body at about that many bytes per second
   {"cut": 1000}                                     cut:1000     full Content-Length, N bytes, then close
+  {"stall": 1000}                                   stall:1000   full Content-Length, N bytes, then nothing
+                                                                 more while the client stays connected
+                                                                 (at most 120 s), then close
 Rules combine where they make sense ({"rate": 50000, "cut": 100000}); "body" (text) replaces the body of a
 status answer, "headers" (object) adds response headers.
 
@@ -73,6 +76,8 @@ def parse_rule(text):
         return {"rate": int(parts[1])}
     if kind == "cut":
         return {"cut": int(parts[1])}
+    if kind == "stall":
+        return {"stall": int(parts[1])}
     raise ValueError("unknown fault rule: %s" % text)
 
 
@@ -202,6 +207,9 @@ class VendorHandler(http.server.BaseHTTPRequestHandler):
         size = os.path.getsize(file_path)
         no_length = bool(rule.get("no_length"))
         cut = rule.get("cut")
+        stall = rule.get("stall")
+        if stall is not None:
+            cut = stall if cut is None else min(int(cut), int(stall))
         rate = rule.get("rate")
         self.send_response(200)
         self.send_header("Content-Type", "application/octet-stream")
@@ -237,6 +245,19 @@ class VendorHandler(http.server.BaseHTTPRequestHandler):
         except (BrokenPipeError, ConnectionResetError, ConnectionAbortedError):
             self.close_connection = True
             return
+        if stall is not None and sent < size:
+            # Hold the connection open without sending, until the client gives up or the limit passes.
+            self.connection.settimeout(0.2)
+            deadline = time.monotonic() + 120
+            while time.monotonic() < deadline:
+                try:
+                    if not self.connection.recv(1, socket.MSG_PEEK):
+                        break  # the client closed its side
+                except socket.timeout:
+                    continue
+                except OSError:
+                    break
+                time.sleep(0.2)
         if cut is not None and sent < size:
             # The announced length was not delivered: the client must see the connection end.
             self.close_connection = True

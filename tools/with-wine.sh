@@ -3,7 +3,7 @@
 # detached standard streams (a Wine program's output must never be a pipe that Wine's services inherit).
 set -uo pipefail
 : "${WINEPREFIX:?}"
-export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export WINEARCH=${WINEARCH:-win32} WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 inner=$(cat <<'IN'
 wineserver -p 60
 wine cmd /c exit </dev/null >/dev/null 2>&1

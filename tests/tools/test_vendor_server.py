@@ -41,7 +41,7 @@ class VendorServerTest(unittest.TestCase):
         root = os.path.join(cls.tmp.name, "root")
         os.makedirs(os.path.join(root, "orvanta", "files", "python 26"))
         for name in ("a.bin", "empty.bin", "nolength.bin", "slow.bin", "cut.bin", "moved.bin", "temp.bin",
-                     "secret.bin", "gone.bin"):
+                     "secret.bin", "gone.bin", "stall.bin"):
             with open(os.path.join(root, "orvanta", name), "wb") as f:
                 f.write(PAYLOAD)
         with open(os.path.join(root, "orvanta", "files", "python 26", "python-2.6.6.msi"), "wb") as f:
@@ -57,6 +57,7 @@ class VendorServerTest(unittest.TestCase):
                 "/orvanta/nolength.bin": {"no_length": True},
                 "/orvanta/slow.bin": {"rate": 200000},
                 "/orvanta/cut.bin": {"cut": 1000},
+                "/orvanta/stall.bin": {"stall": 5000},
             }, f)
         cls.log = os.path.join(cls.tmp.name, "requests.log")
         port_file = os.path.join(cls.tmp.name, "port")
@@ -103,6 +104,19 @@ class VendorServerTest(unittest.TestCase):
         self.assertEqual((status, "content-length" in headers, body), (200, False, PAYLOAD))
         status, headers, body = raw_get(self.port, "/orvanta/cut.bin")
         self.assertEqual((status, headers.get("content-length"), len(body)), (200, str(len(PAYLOAD)), 1000))
+
+    def test_stalled_body_sends_its_first_bytes_then_nothing_while_the_client_waits(self):
+        with socket.create_connection(("127.0.0.1", self.port), timeout=10) as s:
+            s.sendall(b"GET /orvanta/stall.bin HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")
+            data = b""
+            while b"\r\n\r\n" not in data or len(data.partition(b"\r\n\r\n")[2]) < 5000:
+                data += s.recv(65536)
+            head, _, body = data.partition(b"\r\n\r\n")
+            self.assertIn(b"Content-Length: %d" % len(PAYLOAD), head)
+            self.assertEqual(body, PAYLOAD[:5000])
+            s.settimeout(1.5)
+            with self.assertRaises(socket.timeout):
+                s.recv(65536)  # nothing more comes, and the connection stays open
 
     def test_slow_body_takes_its_time(self):
         start = time.time()

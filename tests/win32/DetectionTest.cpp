@@ -9,7 +9,17 @@
 
 using namespace detection_test;
 using namespace components::status;
-namespace keys = components::uninstallkeys;
+// Key names written out rather than taken from the engine's constants, so that a misspelt constant shows.
+namespace keys {
+constexpr const char* Pywin32 = "pywin32-py2.6";
+constexpr const char* Pyserial = "pyserial-py3k-py2.6";
+constexpr const char* Numpy = "numpy-py2.6";
+constexpr const char* Scipy = "scipy-py2.6";
+constexpr const char* Speccy = "Speccy";
+constexpr const char* TightVnc = "TightVNC";
+constexpr const char* OpcClient = "OPC CLIENT";
+}  // namespace keys
+const std::string UninstallRootKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 namespace products = components::products;
 
 namespace {
@@ -145,7 +155,7 @@ TEST_F(Detection, OpenCV246MismatchAndIncomplete) {
     EXPECT_EQ(status(OpenCV), Installed);
 
     // scipy is not needed by 2.4.6 ...
-    deleteKey(HKEY_LOCAL_MACHINE, std::string(components::UninstallRoot) + keys::Scipy);
+    deleteKey(HKEY_LOCAL_MACHINE, UninstallRootKey + keys::Scipy);
     EXPECT_EQ(status(OpenCV), Installed);
     // ... but every module file is.
     ASSERT_TRUE(DeleteFileA((folder + "OpenCV246\\opencv_ts246.dll").c_str()));
@@ -173,7 +183,7 @@ TEST_F(Detection, TightVncThroughItsUninstallValueAndThroughItsPackageVersion) {
     EXPECT_EQ(status(Vnc), Installed);
     EXPECT_EQ(status("TightVNC 2.6.4 - 64 bit"), Installed);
 
-    deleteKey(HKEY_LOCAL_MACHINE, std::string(components::UninstallRoot) + keys::TightVnc);
+    deleteKey(HKEY_LOCAL_MACHINE, UninstallRootKey + keys::TightVnc);
     ASSERT_NO_FATAL_FAILURE(uninstall("tightvnc-32bit"));
     ASSERT_NO_FATAL_FAILURE(install("tightvnc-32bit-2.5.2"));
     EXPECT_EQ(components::tightVncVersion(machine, standIn("tightvnc-32bit").code), "2.5.2.0");

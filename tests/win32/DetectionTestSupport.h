@@ -160,13 +160,14 @@ private:
                 msiexec("/x " + code + " /passive");
             EXPECT_FALSE(components::msiRegistered(machine, code)) << code << " could not be removed";
         }
-        namespace keys = components::uninstallkeys;
-        for (const char* key : {keys::Pywin32, keys::Pyserial, keys::Scipy, keys::Numpy, keys::OpenCV11,
-                                keys::CtypesOpenCV, keys::ICCapture, keys::MySQLPython, keys::TightVnc,
-                                keys::PerformanceTest, keys::TeamViewer, keys::Speccy, keys::AdamApax,
-                                keys::OpcClient})
+        // Written out rather than taken from the engine's constants: a misspelt constant must not also
+        // decide what is cleaned away.
+        for (const char* key : {"pywin32-py2.6", "pyserial-py3k-py2.6", "scipy-py2.6", "numpy-py2.6",
+                                "Open Source Computer Vision Library_is1", "ctypes-opencv-py2.6", "ICCapture22_is1",
+                                "MySQL-python-py2.6", "TightVNC", "PerformanceTest 8_is1", "TeamViewer 8 Host",
+                                "Speccy", "{C2E6E999-4516-40D2-8191-79B5CB4B987B}", "OPC CLIENT"})
             for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
-                deleteKey(hive, std::string(components::UninstallRoot) + key);
+                deleteKey(hive, std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + key);
         platform_test::removeTree(programFiles() + "\\Dalvoren AS");
     }
 

@@ -1,0 +1,96 @@
+#include "download/win32/UninstallDialog.h"
+
+#include <commctrl.h>
+
+#include "download/DialogIds.h"
+#include "download/DialogTexts.h"
+#include "download/win32/UninstallDialogRes.h"
+#include "resources/resource.h"
+
+namespace download::win32 {
+
+UninstallDialog::UninstallDialog(platform::Machine& machine, const dvComponentInfo& record, int index, int total,
+                                 RemovalRule removal)
+    : machine_(machine), run_(index, total, record), header_("", "", IDB_COMPONENT_INSTALL_HEADER),
+      shared_(std::make_shared<Shared>(record)) {
+    shared_->removal = removal;
+}
+
+UninstallDialog::~UninstallDialog() {
+    shared_->dialog.store(nullptr);
+    shared_->signal.abort();
+    if (!worker_.finish(dialogids::WorkerGraceMs))
+        debugLine("DUninstallComponent::~DUninstallComponent", "worker left behind");
+}
+
+components::DialogEnd UninstallDialog::doModal(HWND owner) {
+    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_UNINSTALL), owner, dialogProc,
+                                     reinterpret_cast<LPARAM>(this));
+    return result == static_cast<INT_PTR>(components::DialogEnd::Ok) ? components::DialogEnd::Ok
+                                                                     : components::DialogEnd::Cancel;
+}
+
+void UninstallDialog::onInitDialog(HWND dialog) {
+    SetDlgItemTextA(dialog, IDCANCEL, dialogtexts::AbortLabel);
+    SetDlgItemTextA(dialog, IDC_UNI_TEXT, dialogtexts::UninstallingPleaseWait);
+    SendDlgItemMessageA(dialog, IDC_UNI_PROGRESS, PBM_SETRANGE32, 0, dialogids::ProgressMax);
+    header_.create(dialog);
+    view_ = std::make_unique<DialogRunView>(dialog, &header_, DialogControls{0, 0, 0, IDC_UNI_PROGRESS});
+    run_.onInitDialog(*view_);
+
+    shared_->dialog.store(dialog);
+    std::shared_ptr<Shared> shared = shared_;
+    platform::Machine* machine = &machine_;
+    worker_.start(
+        [shared, machine] {
+            DialogEventSink sink(shared);
+            runUninstallWorker(*machine, shared->ui, shared->record, shared->removal, sink);
+        },
+        "DUninstallComponent::workerThread");
+}
+
+INT_PTR UninstallDialog::handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == workerEventMessage()) {
+        run_.onWorkerEvent(static_cast<int>(wParam));
+        return TRUE;
+    }
+    switch (message) {
+        case WM_TIMER:
+            run_.onTimer(static_cast<unsigned>(wParam));
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDCANCEL) {
+                run_.onAbort();
+                return TRUE;
+            }
+            break;
+        case WM_PAINT:
+            header_.placeAtTop(dialog);
+            break;
+        case WM_DESTROY:
+            shared_->dialog.store(nullptr);
+            KillTimer(dialog, dialogids::CreepTimer);
+            break;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK UninstallDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (message == WM_INITDIALOG) {
+            auto* self = reinterpret_cast<UninstallDialog*>(lParam);
+            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+            self->onInitDialog(dialog);
+            return TRUE;
+        }
+        auto* self = reinterpret_cast<UninstallDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+        return self ? self->handle(dialog, message, wParam, lParam) : FALSE;
+    } catch (const std::exception& error) {
+        debugLine("DUninstallComponent::dialogProc", error.what());
+    } catch (...) {
+        debugLine("DUninstallComponent::dialogProc", "unexpected exception");
+    }
+    return FALSE;
+}
+
+}  // namespace download::win32

@@ -1,0 +1,45 @@
+// The uninstall progress dialog on the screen: a thin host around the portable run, with the worker thread
+// that runs the component's removal rule.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "components/OperationDialogs.h"
+#include "controls/win32/ComponentInstallHeader.h"
+#include "download/UninstallRun.h"
+#include "download/win32/DialogRunView.h"
+#include "download/win32/WorkerThread.h"
+
+namespace download::win32 {
+
+class UninstallDialog {
+public:
+    UninstallDialog(platform::Machine& machine, const dvComponentInfo& record, int index, int total,
+                    RemovalRule removal);
+    ~UninstallDialog();
+    UninstallDialog(const UninstallDialog&) = delete;
+    UninstallDialog& operator=(const UninstallDialog&) = delete;
+
+    components::DialogEnd doModal(HWND owner);
+
+private:
+    struct Shared : WorkerShared {
+        explicit Shared(const dvComponentInfo& record) : record(record) {}
+        dvComponentInfo record;  // the worker's own copy; the rules only read it
+        RemovalRule removal = nullptr;
+    };
+    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    void onInitDialog(HWND dialog);
+
+    platform::Machine& machine_;
+    DUninstallComponent run_;
+    dvComponentInstallHeader header_;
+    std::unique_ptr<DialogRunView> view_;
+    std::shared_ptr<Shared> shared_;
+    WorkerThread worker_;
+};
+
+}  // namespace download::win32
