@@ -33,7 +33,8 @@ Rules (JSON object / command-line form):
   {"cut": 1000}                                     cut:1000     full Content-Length, N bytes, then close
   {"stall": 1000}                                   stall:1000   full Content-Length, N bytes, then nothing
                                                                  more while the client stays connected
-                                                                 (at most 120 s), then close
+                                                                 (at most "hold" seconds, default 120), then
+                                                                 close
 Rules combine where they make sense ({"rate": 50000, "cut": 100000}); "body" (text) replaces the body of a
 status answer, "headers" (object) adds response headers.
 
@@ -248,7 +249,7 @@ class VendorHandler(http.server.BaseHTTPRequestHandler):
         if stall is not None and sent < size:
             # Hold the connection open without sending, until the client gives up or the limit passes.
             self.connection.settimeout(0.2)
-            deadline = time.monotonic() + 120
+            deadline = time.monotonic() + float(rule.get("hold", 120))
             while time.monotonic() < deadline:
                 try:
                     if not self.connection.recv(1, socket.MSG_PEEK):

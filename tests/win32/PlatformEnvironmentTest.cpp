@@ -96,7 +96,10 @@ TEST_F(EnvironmentTest, TheNativeArchitectureIsTheMachinesNotThisProcesss) {
     auto isWow64 = reinterpret_cast<IsWow64>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
     if (isWow64) isWow64(GetCurrentProcess(), &wow64);
-    if (wow64) {
+    if (sizeof(void*) == 8) {
+        // The 64-bit build of these tests (machines without 32-bit code) runs natively on x86-64.
+        EXPECT_EQ(environment.nativeArchitecture(), arch::Amd64);
+    } else if (wow64) {
         EXPECT_NE(environment.nativeArchitecture(), arch::Intel);
     } else {
         EXPECT_EQ(environment.nativeArchitecture(), arch::Intel);
