@@ -61,7 +61,11 @@ INT_PTR DownloadAndInstallDialog::handle(HWND dialog, UINT message, WPARAM wPara
     }
     switch (message) {
         case WM_TIMER:
-            run_.onTimer(static_cast<unsigned>(wParam));
+            if (wParam == DialogRunView::RefreshTimer) {
+                if (view_) view_->flush();
+            } else {
+                run_.onTimer(static_cast<unsigned>(wParam));
+            }
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDCANCEL) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "download/DialogIds.h"
+#include "download/Fetch.h"
 
 namespace download::win32 {
 
@@ -37,6 +38,12 @@ void debugLine(const char* where, const char* message) {
 }
 
 void DialogEventSink::send(int code, int32_t value) {
+    if (code == download::DownloadProgress) {
+        DWORD now = GetTickCount();
+        if (progressSent_ && now - lastProgress_ < ProgressGapMs) return;
+        progressSent_ = true;
+        lastProgress_ = now;
+    }
     if (HWND dialog = shared_->dialog.load())
         SendMessageA(dialog, workerEventMessage(), static_cast<WPARAM>(code), static_cast<LPARAM>(value));
 }

@@ -31,10 +31,17 @@ struct WorkerShared {
 class DialogEventSink : public WorkerEventSink {
 public:
     explicit DialogEventSink(std::shared_ptr<WorkerShared> shared) : shared_(std::move(shared)) {}
+    // Progress comes at most once per 100 KB; on a fast link that is hundreds of synchronous messages a
+    // second, each a round trip to the dialog's thread that the download waits for. A progress event within
+    // ProgressGapMs of the one before is not sent: the dialog shows no more than that anyway, and every other
+    // event always goes.
     void send(int code, int32_t value) override;
+    static constexpr DWORD ProgressGapMs = 30;
 
 private:
     std::shared_ptr<WorkerShared> shared_;
+    DWORD lastProgress_ = 0;
+    bool progressSent_ = false;
 };
 
 class WorkerThread {
