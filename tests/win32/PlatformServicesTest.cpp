@@ -136,10 +136,10 @@ TEST(ClockTest, LocalTimesConvertToFileTimesAndBack) {
         ASSERT_EQ(converted.has_value(), c.valid);
         if (!converted) continue;
         // Back through the opposite conversion: the same local time.
-        FILETIME utc = {DWORD(*converted & 0xFFFFFFFF), DWORD(*converted >> 32)}, local;
-        SYSTEMTIME back;
-        ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local));
-        ASSERT_TRUE(FileTimeToSystemTime(&local, &back));
+        FILETIME utc = {DWORD(*converted & 0xFFFFFFFF), DWORD(*converted >> 32)};
+        SYSTEMTIME universal, back;
+        ASSERT_TRUE(FileTimeToSystemTime(&utc, &universal));
+        ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(nullptr, &universal, &back));
         EXPECT_EQ(back.wYear, t.year);
         EXPECT_EQ(back.wMonth, t.month);
         EXPECT_EQ(back.wDay, t.day);

@@ -72,7 +72,7 @@ TEST(InstallerApp, WriteProtectedOrMissingFolderIsNotWritable) {
     EXPECT_EQ(m.files.tree("D:\\CdRom"), (std::vector<std::string>{"D:\\CdRom"}));
 }
 
-TEST(InstallerApp, NoExecutablePathShowsTheMessageAndTestsTheRoot) {
+TEST(InstallerApp, NoExecutablePathShowsTheMessageAndWritesNothing) {
     FakeMachine m;
     m.environment.exePath.reset();
     RecordingUi ui;
@@ -83,11 +83,10 @@ TEST(InstallerApp, NoExecutablePathShowsTheMessageAndTestsTheRoot) {
     EXPECT_EQ(ui.messages[0].text,
               "Unexpected Error. Unable to get the application path.\nSome of the features may not be available.");
     EXPECT_EQ(ui.messages[0].caption, "Orvanta Lumetra SDK Version X 10.2.1.578 Installer");
-    // The write test ran on "\testFile.txt": the fake's root is no folder, so it fails.
     EXPECT_FALSE(app.folderWritable());
-    bool triedRoot = false;
-    for (auto& line : m.files.journal) triedRoot |= line == "open \\testFile.txt";
-    EXPECT_TRUE(triedRoot);
+    for (auto& line : m.files.journal) EXPECT_EQ(line.find("testFile.txt"), std::string::npos) << line;
+    EXPECT_FALSE(COrvantaLumetraSDKInstallerApp::writeTest(m, ""));
+    EXPECT_EQ(m.files.journal.size(), 0u);
 }
 
 TEST(InstallerApp, CountsProcessesByTheReleaseNameOnly) {

@@ -35,6 +35,9 @@ std::string COrvantaLumetraSDKInstallerApp::folderOfPath(const std::string& path
 }
 
 bool COrvantaLumetraSDKInstallerApp::writeTest(Machine& machine, const std::string& folder) {
+    // Without a folder the test file would land at the root of the current drive, created and deleted there with
+    // administrator rights: a folder the program does not know is never written to.
+    if (folder.empty()) return false;
     const std::string testFile = folder + "\\testFile.txt";
     // A file left over from an earlier run (even read-only) must not decide the test.
     deleteFileIfPresent(machine, testFile);

@@ -45,7 +45,8 @@ public:
     // The folder part of an executable path: cut at the last "/" or "\" (the separator dropped); a path
     // without a separator is taken whole.
     static std::string folderOfPath(const std::string& path);
-    // Creates and removes folder\testFile.txt; true when the create succeeded. Never leaves the file behind.
+    // Creates and removes folder\testFile.txt; true when the create succeeded. Never leaves the file behind, and
+    // never touches anything when the folder is unknown (empty).
     static bool writeTest(platform::Machine& machine, const std::string& folder);
 
 private:

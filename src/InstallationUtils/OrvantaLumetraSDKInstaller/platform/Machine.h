@@ -162,8 +162,8 @@ public:
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // FindFirstFileA on the exact path finds a match (wildcards are honoured; a folder path with a trailing
-    // separator does not match).
+    // The path names an existing file or folder (wildcards are honoured, on long names only; a folder path
+    // with a trailing separator does not match).
     virtual bool exists(const std::string& path) = 0;
     // FindFirstFileA/FindNextFileA over a pattern such as "C:\dir\*.*". An empty list when nothing matches
     // or the folder is missing; nullopt on any other failure of the search.
@@ -191,8 +191,8 @@ public:
 
 struct ProcessEntry {
     uint32_t id = 0;
-    std::string baseName;  // GetModuleBaseNameA of the first module
-    std::string fullPath;  // GetModuleFileNameExA of the first module ("" when unreadable)
+    std::string baseName;  // the executable's file name
+    std::string fullPath;  // the executable's full path ("" when unreadable)
 };
 
 // A started process that can be waited for; the destructor closes the handle (the process runs on).
@@ -254,7 +254,7 @@ constexpr uint16_t Unknown = 0xFFFF;
 class Environment {
 public:
     virtual ~Environment() = default;
-    // GetModuleFileNameA(no module) into 260 characters; nullopt when it fails.
+    // The program's own path (any length); nullopt when it is unknown or the ANSI code page cannot hold it.
     virtual std::optional<std::string> executablePath() = 0;
     // GetEnvironmentVariableA into bufferChars; nullopt when unset or too long.
     virtual std::optional<std::string> variable(const std::string& name, std::size_t bufferChars) = 0;
@@ -348,7 +348,7 @@ public:
     // GetTickCount.
     virtual uint32_t tickCount() = 0;
     virtual void sleep(uint32_t ms) = 0;
-    // SystemTimeToFileTime then LocalFileTimeToFileTime; nullopt for an invalid date.
+    // Local time to UTC with the daylight saving in force on that date; nullopt for an invalid date.
     virtual std::optional<FileTime> localToFileTime(const LocalDateTime& local) = 0;
     // GetLocalTime.
     virtual LocalDateTime localNow() = 0;

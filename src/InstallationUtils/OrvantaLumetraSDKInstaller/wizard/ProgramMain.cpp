@@ -35,6 +35,27 @@ INT_PTR CALLBACK placeholderPage(HWND page, UINT message, WPARAM, LPARAM lParam)
     return FALSE;
 }
 
+// The program runs elevated from wherever it was copied, Downloads included: a DLL dropped beside it must never
+// be loaded. SetDefaultDllDirectories is looked up because Windows 7 has it only with KB2533623; without it the
+// current folder at least leaves the search, and libraries the program loads itself are named by full path.
+bool restrictDllSearchToSystem32() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+    SetDllDirectoryA("");
+    return setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+HMODULE loadSystemLibrary(const char* name) {
+    if (HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
+    char path[MAX_PATH + 32];
+    UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    lstrcatA(path, "\\");
+    lstrcatA(path, name);
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 class Win32ApplicationShell : public ApplicationShell {
 public:
     ~Win32ApplicationShell() override {
@@ -49,7 +70,7 @@ public:
         if (token) GdiplusShutdown(token);
     }
     void registerControlClasses() override {
-        LoadLibraryA("RICHED20.DLL");
+        loadSystemLibrary("RICHED20.DLL");
         INITCOMMONCONTROLSEX controls = {sizeof(controls), 0xFF};
         InitCommonControlsEx(&controls);
         oleStarted_ = SUCCEEDED(OleInitialize(nullptr));
@@ -82,6 +103,8 @@ private:
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything else: the delay-loaded DLLs resolve through this search order.
+    restrictDllSearchToSystem32();
     Win32UserInterface ui;
     Win32ApplicationShell shell;
     COrvantaLumetraSDKInstallerApp app(platform::win32::realMachine(), ui, shell);

@@ -10,6 +10,7 @@
 namespace {
 
 constexpr uint32_t kDosDirectory = 0x10;
+constexpr uint32_t kReparsePoint = 0x400;
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -395,7 +396,9 @@ bool CUnzipper::makeFolder(const std::string& path) {
     bool isFolder;
     if (machine_.files.exists(folder)) {
         auto attributes = machine_.files.attributes(folder);
-        isFolder = attributes && (*attributes & platform::attr::Directory) != 0;
+        // A junction or folder link is not extracted into: the program runs elevated, and a link in a folder
+        // the user can write to could send the files anywhere, System32 included.
+        isFolder = attributes && (*attributes & platform::attr::Directory) != 0 && !(*attributes & kReparsePoint);
     } else {
         std::size_t cut = folder.find_last_of("\\/");
         if (cut == std::string::npos) return true;

@@ -8,11 +8,30 @@
 namespace platform::win32 {
 
 std::optional<std::string> Win32Environment::executablePath() {
-    char path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    // A full buffer means the path was cut (and, before Vista, left without its terminator).
-    if (length == 0 || length >= MAX_PATH) return std::nullopt;
-    return std::string(path, length);
+    // The program may sit deeper than 260 characters; the wide call is asked with a growing buffer until the
+    // answer fits (a full buffer means it was cut).
+    std::wstring wide(MAX_PATH, L'\0');
+    for (;;) {
+        SetLastError(ERROR_SUCCESS);
+        DWORD length = GetModuleFileNameW(nullptr, wide.data(), static_cast<DWORD>(wide.size()));
+        if (length == 0) return std::nullopt;
+        if (length < wide.size() && GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+            wide.resize(length);
+            break;
+        }
+        if (wide.size() >= 32768) return std::nullopt;
+        wide.resize(wide.size() * 2);
+    }
+    // The rest of the program works with the ANSI code page: a path it cannot hold exactly is not known.
+    BOOL lossy = FALSE;
+    int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                    nullptr, 0, nullptr, &lossy);
+    if (bytes <= 0 || lossy) return std::nullopt;
+    std::string path(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), path.data(),
+                        bytes, nullptr, &lossy);
+    if (lossy) return std::nullopt;
+    return path;
 }
 
 std::optional<std::string> Win32Environment::variable(const std::string& name, std::size_t bufferChars) {

@@ -21,6 +21,30 @@ bool endsWithSeparator(const std::string& path) {
     return !path.empty() && (path.back() == '\\' || path.back() == '/');
 }
 
+bool hasWildcard(const std::string& path) { return path.find_first_of("*?") != std::string::npos; }
+
+char folded(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The file-name match of the search, on the long name only (case-insensitive; a trailing ".*" also matches a
+// name without an extension, as "*.*" matches every name).
+bool nameMatches(const char* pattern, const char* name) {
+    if (*pattern == '\0') return *name == '\0';
+    if (pattern[0] == '.' && pattern[1] == '*' && pattern[2] == '\0' && *name == '\0') return true;
+    if (*pattern == '*') return nameMatches(pattern + 1, name) || (*name && nameMatches(pattern, name + 1));
+    if (*name == '\0') return false;
+    if (*pattern == '?' || folded(*pattern) == folded(*name)) return nameMatches(pattern + 1, name + 1);
+    return false;
+}
+
+// FindFirstFile also matches 8.3 aliases: "*.exe" finds "x.exe1" through "X~1.EXE". An entry counts when its
+// long name matches, or when it has no alias that could have matched instead.
+bool matchedOnLongName(const std::string& pattern, const WIN32_FIND_DATAA& found) {
+    if (found.cAlternateFileName[0] == '\0') return true;
+    const std::size_t cut = pattern.find_last_of("\\/:");
+    const std::string namePattern = cut == std::string::npos ? pattern : pattern.substr(cut + 1);
+    return nameMatches(namePattern.c_str(), found.cFileName);
+}
+
 // SetFileTime with the times that are given; the others stay as they are.
 bool applyTimes(HANDLE handle, std::optional<FileTime> creation, std::optional<FileTime> lastWrite) {
     FILETIME created = creation ? toFiletime(*creation) : FILETIME{};
@@ -109,11 +133,18 @@ bool Win32FileSystem::exists(const std::string& path) {
     // Windows never matches a path that ends in a separator; say so before asking, so that the answer does
     // not hang on how a particular file system layer treats such a name.
     if (endsWithSeparator(path)) return false;
+    // A plain path is asked of its attributes: a search cannot find a drive or share root, and would also
+    // match an 8.3 alias.
+    if (!hasWildcard(path)) return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(path.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return false;
+    bool matched = false;
+    do {
+        matched = matchedOnLongName(path, found);
+    } while (!matched && FindNextFileA(search, &found));
     FindClose(search);
-    return true;
+    return matched;
 }
 
 std::optional<std::vector<FindEntry>> Win32FileSystem::find(const std::string& pattern) {
@@ -129,13 +160,15 @@ std::optional<std::vector<FindEntry>> Win32FileSystem::find(const std::string& p
     }
     bool complete = false;
     do {
-        FindEntry e;
-        e.name = found.cFileName;
-        e.attributes = found.dwFileAttributes;
-        e.size = (uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-        e.creationTime = fromFiletime(found.ftCreationTime);
-        e.lastWriteTime = fromFiletime(found.ftLastWriteTime);
-        entries.push_back(std::move(e));
+        if (matchedOnLongName(pattern, found)) {
+            FindEntry e;
+            e.name = found.cFileName;
+            e.attributes = found.dwFileAttributes;
+            e.size = (uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+            e.creationTime = fromFiletime(found.ftCreationTime);
+            e.lastWriteTime = fromFiletime(found.ftLastWriteTime);
+            entries.push_back(std::move(e));
+        }
         if (!FindNextFileA(search, &found)) {
             complete = GetLastError() == ERROR_NO_MORE_FILES;
             break;
@@ -158,8 +191,37 @@ bool Win32FileSystem::setAttributes(const std::string& path, uint32_t attributes
 
 bool Win32FileSystem::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
 
+namespace {
+
+// MOVEFILE_WRITE_THROUGH makes the rename durable, not the file's contents: after a power cut the final name
+// could hold zeros. The contents go to the disk first.
+void flushContents(const std::string& path) {
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return;  // the move itself reports what is wrong
+    FlushFileBuffers(handle);
+    CloseHandle(handle);
+}
+
+// A file that was just written is often held for a moment by a virus scanner or the indexer.
+bool briefRefusal(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+}
+
+constexpr int MoveAttempts = 10;
+constexpr DWORD MoveRetryPauseMs = 200;
+
+}  // namespace
+
 bool Win32FileSystem::moveFile(const std::string& from, const std::string& to, uint32_t flags) {
-    return MoveFileExA(from.c_str(), to.c_str(), flags) != FALSE;
+    if (flags & MOVEFILE_WRITE_THROUGH) flushContents(from);
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExA(from.c_str(), to.c_str(), flags)) return true;
+        const DWORD error = GetLastError();
+        if (attempt == MoveAttempts || !briefRefusal(error)) return false;
+        Sleep(MoveRetryPauseMs);
+        SetLastError(error);
+    }
 }
 
 bool Win32FileSystem::copyFile(const std::string& from, const std::string& to, bool failIfExists) {
@@ -171,6 +233,18 @@ bool Win32FileSystem::createFolder(const std::string& path) { return CreateDirec
 bool Win32FileSystem::removeFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }
 
 std::unique_ptr<File> Win32FileSystem::open(const std::string& path, Access access, Disposition disposition) {
+    const DWORD existing = GetFileAttributesA(path.c_str());
+    if (access != Access::Read && existing != INVALID_FILE_ATTRIBUTES &&
+        (existing & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        // The program runs elevated: writing through a symbolic link would write wherever the link points.
+        SetLastError(ERROR_CANT_ACCESS_FILE);
+        return nullptr;
+    }
+    if (disposition == Disposition::CreateAlways && existing != INVALID_FILE_ATTRIBUTES &&
+        !(existing & FILE_ATTRIBUTE_DIRECTORY) && (existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) {
+        // CREATE_ALWAYS refuses to replace a hidden or system file with a plain one; the replacement is plain.
+        SetFileAttributesA(path.c_str(), existing & ~(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    }
     HANDLE handle = CreateFileA(path.c_str(), accessOf(access), 0, nullptr, dispositionOf(disposition),
                                 FILE_ATTRIBUTE_ARCHIVE, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return nullptr;

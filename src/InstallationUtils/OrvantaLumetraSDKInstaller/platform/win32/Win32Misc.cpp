@@ -40,8 +40,12 @@ std::optional<FileTime> Win32Clock::localToFileTime(const LocalDateTime& local) 
     time.wHour = static_cast<WORD>(local.hour);
     time.wMinute = static_cast<WORD>(local.minute);
     time.wSecond = static_cast<WORD>(local.second);
-    FILETIME localTime, utc;
-    if (!SystemTimeToFileTime(&time, &localTime) || !LocalFileTimeToFileTime(&localTime, &utc)) return std::nullopt;
+    // The date's own daylight saving decides its offset: LocalFileTimeToFileTime would apply today's, putting
+    // half a year's entries an hour off.
+    SYSTEMTIME universal;
+    FILETIME utc;
+    if (!TzSpecificLocalTimeToSystemTime(nullptr, &time, &universal) || !SystemTimeToFileTime(&universal, &utc))
+        return std::nullopt;
     return (uint64_t(utc.dwHighDateTime) << 32) | utc.dwLowDateTime;
 }
 

@@ -97,7 +97,9 @@ std::unique_ptr<Process> Win32Processes::shellExecute(const std::string& verb, c
     ComForShell com;
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // The program reports a failed start itself: the shell's own error box would come on top of it. The call
+    // returns only once the start is complete, as the caller may end the thread or wait for the process next.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
     info.lpVerb = orNull(verb);
     info.lpFile = file.c_str();
     info.lpParameters = orNull(parameters);
@@ -109,6 +111,47 @@ std::unique_ptr<Process> Win32Processes::shellExecute(const std::string& verb, c
     return std::make_unique<Win32Process>(info.hProcess);
 }
 
+namespace {
+
+std::string baseNameOf(const std::string& path) {
+    std::size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// The image path by the limited query right: it works across 32/64-bit and for elevated processes, where module
+// enumeration from a 32-bit process fails for every 64-bit one.
+bool describeByImageName(DWORD id, ProcessEntry& entry) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (!process) return false;
+    char path[1024] = {};
+    DWORD length = sizeof(path);
+    bool ok = QueryFullProcessImageNameA(process, 0, path, &length) != FALSE;
+    CloseHandle(process);
+    if (!ok || length == 0) return false;
+    entry.fullPath.assign(path, length);
+    entry.baseName = baseNameOf(entry.fullPath);
+    return true;
+}
+
+// psapi's way, for what the query above cannot describe.
+bool describeByModules(DWORD id, ProcessEntry& entry) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+    if (!process) return false;
+    HMODULE first = nullptr;
+    DWORD needed = 0;
+    bool ok = EnumProcessModules(process, &first, sizeof(first), &needed) != FALSE;
+    if (ok) {
+        char name[MAX_PATH] = {};
+        if (GetModuleBaseNameA(process, first, name, MAX_PATH)) entry.baseName = name;
+        char path[MAX_PATH] = {};
+        if (GetModuleFileNameExA(process, first, path, MAX_PATH)) entry.fullPath = path;
+    }
+    CloseHandle(process);
+    return ok;
+}
+
+}  // namespace
+
 std::optional<std::vector<ProcessEntry>> Win32Processes::list(std::size_t maxIds) {
     std::vector<DWORD> ids(maxIds ? maxIds : 1);
     DWORD bytes = 0;
@@ -117,20 +160,9 @@ std::optional<std::vector<ProcessEntry>> Win32Processes::list(std::size_t maxIds
     const std::size_t count = std::min<std::size_t>(bytes / sizeof(DWORD), maxIds);
     for (std::size_t i = 0; i < count; ++i) {
         if (ids[i] == 0) continue;
-        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ids[i]);
-        if (!process) continue;
-        HMODULE first = nullptr;
-        DWORD needed = 0;
-        if (EnumProcessModules(process, &first, sizeof(first), &needed)) {
-            char name[MAX_PATH] = {};
-            ProcessEntry e;
-            e.id = ids[i];
-            if (GetModuleBaseNameA(process, first, name, MAX_PATH)) e.baseName = name;
-            char path[MAX_PATH] = {};
-            if (GetModuleFileNameExA(process, first, path, MAX_PATH)) e.fullPath = path;
-            entries.push_back(std::move(e));
-        }
-        CloseHandle(process);
+        ProcessEntry e;
+        e.id = ids[i];
+        if (describeByImageName(ids[i], e) || describeByModules(ids[i], e)) entries.push_back(std::move(e));
     }
     return entries;
 }
@@ -153,8 +185,9 @@ bool Win32Processes::requestClose(WindowId window) {
 
 void Win32Processes::broadcastSettingChange(const std::string& text, uint32_t timeoutMs) {
     DWORD_PTR answer = 0;
-    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
-                        timeoutMs, &answer);
+    // A hung window is skipped at once; without that each one would hold the broadcast for the whole timeout.
+    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                        SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs, &answer);
 }
 
 namespace {
