@@ -87,7 +87,9 @@ run: wintest fixtures
 demo-clean:
 	rm -rf $(DEMO)
 
-status: wintest prefix
+# Only the report goes to standard output (a script may parse the JSON); building and preparing talk on stderr.
+status:
+	@$(MAKE) wintest prefix >&2
 	@bash tools/status.sh $(WINTEST) $(STATUS_ARGS)
 
 bench: wintest prefix fixtures

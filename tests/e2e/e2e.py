@@ -8,6 +8,7 @@ Runs inside tools/with-wine.sh (a display, WINEPREFIX and a running wineserver).
 always redirected to files: a pipe would be inherited by Wine's services and never reach its end.
 """
 import argparse
+import json
 import os
 import shutil
 import subprocess
@@ -126,6 +127,140 @@ def test_LeftoverTestFileIsRemovedAtStart(s):
     check(not os.path.exists(leftover), "the leftover test file is still there")
     check(os.listdir(os.path.dirname(exe)) == [RELEASE_NAME], "the write test left files behind: %r"
           % os.listdir(os.path.dirname(exe)))
+
+
+# ---- The unattended command line ---------------------------------------------------------------------------
+# Linux sees a Windows exit code modulo 256.
+EXIT_SUCCESS, EXIT_BAD_ARGUMENTS, EXIT_FAILURE, EXIT_ANOTHER_INSTANCE = 0, 87, 1603 % 256, 1618 % 256
+UTILITIES2_FILES = [
+    "orvanta/files/InstallerDownloads/_Installers3rdParty/TightVNC/tightvnc-2.6.4-setup-64bit.msi",
+    "orvanta/files/InstallerDownloads/_Installers3rdParty/TightVNC/tightvnc-2.6.4-setup-32bit.msi",
+    "orvanta/files/InstallerDownloads/_Installers3rdParty/TeamViewer/Orvanta_TeamViewer_8_Host_Setup.exe",
+    "orvanta/files/InstallerDownloads/_Installers3rdParty/Piriform/spsetup125.exe",
+]
+
+
+def serve(paths):
+    """Copies stand-in files from the generated server tree into the tree the loopback server serves."""
+    source = os.path.join(os.environ["INSTALLER_FIXTURES"], "server")
+    for path in paths:
+        target = os.path.join(os.environ["INSTALLER_VENDOR_ROOT"], path)
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        shutil.copy(os.path.join(source, path), target)
+
+
+def run_cli(s, exe, *args, server=None, timeout=240):
+    """Runs the installer with a command line; returns (exit code, standard output, standard error)."""
+    env = dict(os.environ)
+    env["ORVANTA_INSTALLER_SERVER"] = server or os.environ["INSTALLER_VENDOR_URL"]
+    out = s._out("cli.txt")
+    with open(out, "wb") as f, open(out + ".err", "wb") as err:
+        rc = subprocess.run(["timeout", str(timeout), "wine", exe, *args], stdin=subprocess.DEVNULL, stdout=f,
+                            stderr=err, env=env).returncode
+    with open(out, "rb") as f, open(out + ".err", "rb") as err:
+        return rc, f.read().decode("latin-1"), err.read().decode("latin-1")
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def statuses(s, exe):
+    """The installer's /status /json, parsed: status by (page, display name)."""
+    report = s._out("status.json")
+    rc, _, err = run_cli(s, exe, "/status", "/json", "/out", windows_path(report))
+    check(rc == EXIT_SUCCESS, "/status ended with %d: %s" % (rc, err))
+    with open(report, encoding="latin-1") as f:
+        rows = json.load(f)
+    return {(r["page"], r["displayName"]): r["status"] for r in rows}
+
+
+def test_CommandLineStatusIsOneJsonDocument(s):
+    exe = s.install_copy("status", RELEASE_NAME)
+    rc, out, err = run_cli(s, exe, "/status", "/json")
+    check(rc == EXIT_SUCCESS, "/status /json ended with %d: %s" % (rc, err))
+    try:
+        rows = json.loads(out)
+    except ValueError as e:
+        raise Failure("the output is not one JSON document (%s): %r" % (e, out[:300]))
+    pages = {r["page"] for r in rows}
+    check({"Prerequisites", "CoreComponents", "Utilities2", "IOSystem"} <= pages, "pages missing: %r" % pages)
+    check(all(r["status"] == "Not Installed" for r in rows if r["page"] == "Utilities2"),
+          "a clean prefix shows a utility installed: %r" % rows)
+    check(statuses(s, exe) == {(r["page"], r["displayName"]): r["status"] for r in rows},
+          "/out holds another report than the console")
+
+
+def test_CommandLineInstallsAPageAndRemovesARow(s):
+    exe = s.install_copy("install", RELEASE_NAME)
+    serve(UTILITIES2_FILES)
+    before = statuses(s, exe)
+    page = sorted(name for (p, name) in before if p == "Utilities2")
+    check(len(page) == 3 and all(before[("Utilities2", n)] == "Not Installed" for n in page),
+          "the prefix is not clean: %r" % before)
+    try:
+        rc, out, err = run_cli(s, exe, "/install", "utilities2", "/quiet")
+        check(rc == EXIT_SUCCESS, "/install ended with %d: %s %s" % (rc, out, err))
+        after = statuses(s, exe)
+        check(all(after[("Utilities2", n)] == "Installed" for n in page), "not all installed: %r" % after)
+        check(s.count("any") == 0, "/quiet showed a window")
+
+        rc, out, err = run_cli(s, exe, "/uninstall", "SPECCY V1.25", "/quiet")
+        check(rc == EXIT_SUCCESS, "/uninstall ended with %d: %s %s" % (rc, out, err))
+        after = statuses(s, exe)
+        check(after[("Utilities2", "Speccy v1.25")] == "Not Installed", "Speccy is still there: %r" % after)
+        check(all(after[("Utilities2", n)] == "Installed" for n in page if n != "Speccy v1.25"),
+              "the removal took more than its row: %r" % after)
+    finally:
+        run_cli(s, exe, "/uninstall", "Utilities2", "/quiet")
+    check(all(statuses(s, exe)[("Utilities2", n)] == "Not Installed" for n in page), "the clean-up failed")
+
+
+def test_CommandLineRefusesBadArguments(s):
+    exe = s.install_copy("arguments", RELEASE_NAME)
+    for args in (["/install", "No Such Component", "/quiet"], ["/install", "Speccy v1.25", "/bogus"],
+                 ["/uninstall"], ["Speccy v1.25"]):
+        rc, out, err = run_cli(s, exe, *args)
+        check(rc == EXIT_BAD_ARGUMENTS, "%r ended with %d, not 87: %s" % (args, rc, err))
+        check(err.strip() != "", "%r said nothing about why" % args)
+    rc, out, _ = run_cli(s, exe, "/?")
+    check(rc == EXIT_SUCCESS and "/install <name>..." in out, "/? printed no usage: %d %r" % (rc, out))
+    check(os.listdir(os.path.dirname(exe)) == [RELEASE_NAME], "a refused line left files: %r"
+          % os.listdir(os.path.dirname(exe)))
+
+
+def test_CommandLineRefusedWhileTheWizardIsOpen(s):
+    s.start(s.install_copy("wizard", RELEASE_NAME))
+    check(s.driver("wait", TITLE, 60000, "sheet")[0] == 0, "the wizard did not open")
+    exe = s.install_copy("unattended", RELEASE_NAME)
+    serve(UTILITIES2_FILES)
+    rc, out, err = run_cli(s, exe, "/install", "Speccy v1.25", "/quiet")
+    check(rc == EXIT_ANOTHER_INSTANCE, "/install beside the wizard ended with %d, not 1618: %s" % (rc, err))
+    check(s.count("messagebox") == 0, "a message box appeared")
+    check(not os.path.exists(os.path.join(os.path.dirname(exe), "_OrvantaInstallData")), "something was downloaded")
+
+
+def test_CommandLineFailsWhenTheServerIsDown(s):
+    exe = s.install_copy("down", RELEASE_NAME)
+    rc, out, err = run_cli(s, exe, "/install", "Speccy v1.25", "/quiet", server=os.environ["INSTALLER_VENDOR_DEAD_URL"])
+    check(rc == EXIT_FAILURE, "/install without a server ended with %d, not 1603: %s %s" % (rc, out, err))
+    check(s.count("any") == 0, "/quiet showed a window")
+    check(statuses(s, exe)[("Utilities2", "Speccy v1.25")] == "Not Installed", "Speccy is installed")
+
+
+def test_CommandLinePassiveShowsProgressAndAsksNothing(s):
+    exe = s.install_copy("passive", RELEASE_NAME)
+    serve(UTILITIES2_FILES)
+    try:
+        rc, out, err = run_cli(s, exe, "/install", "Speccy v1.25", "/passive", timeout=120)
+        check(rc == EXIT_SUCCESS, "/passive /install ended with %d: %s %s" % (rc, out, err))
+        check(statuses(s, exe)[("Utilities2", "Speccy v1.25")] == "Installed", "Speccy is not installed")
+        # A failed download fails the run instead of waiting for someone to read its message.
+        rc, out, err = run_cli(s, exe, "/install", "Orvanta TeamViewer 8 Host.exe", "/passive", timeout=120,
+                               server=os.environ["INSTALLER_VENDOR_DEAD_URL"])
+        check(rc == EXIT_FAILURE, "/passive without a server ended with %d, not 1603: %s %s" % (rc, out, err))
+    finally:
+        run_cli(s, exe, "/uninstall", "Utilities2", "/quiet")
 
 
 def main():

@@ -9,6 +9,7 @@
 #include "platform/win32/Win32Machine.h"
 #include "resources/resource.h"
 #include "wizard/Win32UserInterface.h"
+#include "wizard/Win32Unattended.h"
 
 namespace {
 
@@ -105,6 +106,8 @@ private:
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Before anything else: the delay-loaded DLLs resolve through this search order.
     restrictDllSearchToSystem32();
+    // Arguments are a fleet tool's or a script's request; without them the wizard opens as it always did.
+    if (auto exitCode = runCommandLineRequest()) return *exitCode;
     Win32UserInterface ui;
     Win32ApplicationShell shell;
     COrvantaLumetraSDKInstallerApp app(platform::win32::realMachine(), ui, shell);
