@@ -263,6 +263,27 @@ def test_CommandLinePassiveShowsProgressAndAsksNothing(s):
         run_cli(s, exe, "/uninstall", "Utilities2", "/quiet")
 
 
+def test_CommandLinePassiveFailedRemovalEndsInsteadOfWaiting(s):
+    # .NET 2.0 cannot be removed: in a window the uninstall dialog would wait for Abort after its failure
+    # message; a run nobody watches must end with its failure instead.
+    exe = s.install_copy("passive-removal", RELEASE_NAME)
+    serve(["orvanta/files/OrvantaPreRequisites/dotnetfx_2.0.50727.42.exe"])
+    name = "Microsoft .Net 2.0.50727.42 Redist"
+    try:
+        rc, out, err = run_cli(s, exe, "/install", name, "/quiet", timeout=120)
+        check(rc == EXIT_SUCCESS, "/install of .NET ended with %d: %s %s" % (rc, out, err))
+        started = time.time()
+        rc, out, err = run_cli(s, exe, "/uninstall", name, "/passive", timeout=120)
+        check(rc == EXIT_FAILURE, "/passive /uninstall of .NET ended with %d, not 1603: %s %s" % (rc, out, err))
+        check(time.time() - started < 60, "the failed removal waited %.0f s" % (time.time() - started))
+        check(s.count("messagebox") == 0, "a message box was left on the screen")
+        check(statuses(s, exe)[("Prerequisites", name)] == "Installed", ".NET no longer shows as installed")
+    finally:
+        subprocess.run(["timeout", "60", "wine", "reg", "delete",
+                        "HKLM\\SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v2.0.50727", "/f"],
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("test")

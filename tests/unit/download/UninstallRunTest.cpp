@@ -51,18 +51,23 @@ TEST(UninstallRun, EventsMoveTheBarTheTimerAndTheEnd) {
         int progress;
         bool creeping;
         std::vector<DialogEnd> ended;
+        bool endOnFailure = false;
     } cases[] = {
         {"started, creeping", {102}, 5, 5, true, {}},
         // Success closes at once, without the pause of the download dialog.
         {"completed", {102, 104}, 0, 1000, false, {DialogEnd::Ok}},
         // Failure drops the bar to 0 and leaves the dialog open; the stopped timer no longer creeps.
         {"failed", {102, 105}, 0, 0, false, {}},
+        // Nobody is there to press Abort in an unattended run: a failure ends the dialog with Cancel.
+        {"failed, unattended", {102, 105}, 0, 0, false, {DialogEnd::Cancel}, true},
+        {"completed, unattended", {102, 104}, 0, 1000, false, {DialogEnd::Ok}, true},
     };
     dvComponentInfo row = record();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RecordingRunView view;
         DUninstallComponent run(1, 1, row);
+        run.setEndOnFailure(c.endOnFailure);
         run.onInitDialog(view);
         for (int i = 0; i < 7; ++i) run.onTimer(dialogids::CreepTimer);  // bar moved before the events
         for (int code : c.events) run.onWorkerEvent(code);

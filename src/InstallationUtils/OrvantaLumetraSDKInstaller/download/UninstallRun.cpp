@@ -35,6 +35,7 @@ void DUninstallComponent::onWorkerEvent(int code) {
         case UninstallFailed:
             setProgress(0);
             view_->stopTimer(dialogids::CreepTimer);
+            if (endOnFailure_) view_->end(components::DialogEnd::Cancel);
             break;
         default:
             break;

@@ -36,6 +36,10 @@ public:
     const std::string& titleText() const { return titleText_; }
     int progress() const { return progress_; }
 
+    // A run nobody watches (the unattended command line) cannot wait for Abort after a failed removal: the
+    // dialog then ends with Cancel at once, and the caller finds the component still installed.
+    void setEndOnFailure(bool endOnFailure) { endOnFailure_ = endOnFailure; }
+
 private:
     void setProgress(int position);
 
@@ -43,6 +47,7 @@ private:
     int componentIndex_, componentCount_;
     RunView* view_ = nullptr;
     int progress_ = 0;
+    bool endOnFailure_ = false;
     std::string titleText_, displayNameText_;
 };
 

@@ -74,7 +74,7 @@ private:
 // would wait for ever. A failed download still fails its row; the run's output says which.
 class PassiveDialogs : public components::OperationDialogs {
 public:
-    explicit PassiveDialogs(platform::Machine& machine) : inner_(machine) {}
+    explicit PassiveDialogs(platform::Machine& machine) : inner_(machine) { inner_.setUnattended(true); }
     components::DialogEnd downloadAndInstall(const dvComponentInfo& record, int index, int total,
                                              const components::DownloadRunFlags& flags) override {
         components::DownloadRunFlags quiet = flags;

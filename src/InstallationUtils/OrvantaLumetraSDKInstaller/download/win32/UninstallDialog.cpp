@@ -10,10 +10,12 @@
 namespace download::win32 {
 
 UninstallDialog::UninstallDialog(platform::Machine& machine, const dvComponentInfo& record, int index, int total,
-                                 RemovalRule removal)
+                                 RemovalRule removal, bool unattended)
     : machine_(machine), run_(index, total, record), header_("", "", IDB_COMPONENT_INSTALL_HEADER),
       shared_(std::make_shared<Shared>(record)) {
     shared_->removal = removal;
+    shared_->unattended = unattended;
+    run_.setEndOnFailure(unattended);
 }
 
 UninstallDialog::~UninstallDialog() {
@@ -44,7 +46,9 @@ void UninstallDialog::onInitDialog(HWND dialog) {
     worker_.start(
         [shared, machine] {
             DialogEventSink sink(shared);
-            runUninstallWorker(*machine, shared->ui, shared->record, shared->removal, sink);
+            ui::UserInterface& ui = shared->unattended ? static_cast<ui::UserInterface&>(shared->silentUi)
+                                                       : static_cast<ui::UserInterface&>(shared->ui);
+            runUninstallWorker(*machine, ui, shared->record, shared->removal, sink);
         },
         "DUninstallComponent::workerThread");
 }

@@ -16,8 +16,10 @@ namespace download::win32 {
 
 class UninstallDialog {
 public:
+    // unattended: nobody watches; the removal's failure message goes to the debugger output instead of a
+    // box, and a failed removal ends the dialog instead of waiting for Abort.
     UninstallDialog(platform::Machine& machine, const dvComponentInfo& record, int index, int total,
-                    RemovalRule removal);
+                    RemovalRule removal, bool unattended = false);
     ~UninstallDialog();
     UninstallDialog(const UninstallDialog&) = delete;
     UninstallDialog& operator=(const UninstallDialog&) = delete;
@@ -29,6 +31,8 @@ private:
         explicit Shared(const dvComponentInfo& record) : record(record) {}
         dvComponentInfo record;  // the worker's own copy; the rules only read it
         RemovalRule removal = nullptr;
+        bool unattended = false;
+        SilentUserInterface silentUi;
     };
     static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -27,7 +27,7 @@ components::DialogEnd Win32OperationDialogs::downloadAndInstall(const dvComponen
 }
 
 components::DialogEnd Win32OperationDialogs::uninstall(const dvComponentInfo& record, int index, int total) {
-    UninstallDialog dialog(machine_, record, index, total, removal_);
+    UninstallDialog dialog(machine_, record, index, total, removal_, unattended_);
     return dialog.doModal(mainWindow());
 }
 

@@ -13,6 +13,9 @@ public:
     // the catalogue's removal rules.
     explicit Win32OperationDialogs(platform::Machine& machine, RemovalRule removal = nullptr);
 
+    // For runs nobody watches (the unattended command line): dialogs never wait for a button after a failure.
+    void setUnattended(bool unattended) { unattended_ = unattended; }
+
     components::DialogEnd downloadAndInstall(const dvComponentInfo& record, int index, int total,
                                              const components::DownloadRunFlags& flags) override;
     components::DialogEnd uninstall(const dvComponentInfo& record, int index, int total) override;
@@ -23,6 +26,7 @@ public:
 private:
     platform::Machine& machine_;
     RemovalRule removal_;
+    bool unattended_ = false;
 };
 
 }  // namespace download::win32

@@ -37,6 +37,16 @@ void debugLine(const char* where, const char* message) {
     OutputDebugStringA((std::string(where) + " - " + message + "\n").c_str());
 }
 
+ui::Answer SilentUserInterface::messageBox(const std::string& text, const std::string& caption, ui::Buttons buttons,
+                                           ui::Icon, bool) {
+    debugLine(caption.c_str(), text.c_str());
+    return buttons == ui::Buttons::YesNo ? ui::Answer::No : ui::Answer::Ok;
+}
+
+void SilentUserInterface::applicationMessage(const std::string& text) {
+    debugLine("DUninstallComponent::workerThread", text.c_str());
+}
+
 void DialogEventSink::send(int code, int32_t value) {
     if (code == download::DownloadProgress) {
         DWORD now = GetTickCount();

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "download/DownloadAndInstallRun.h"
 #include "download/Fetch.h"
@@ -19,6 +20,15 @@ namespace download::win32 {
 
 // WM_USER + 5: wParam = event code, lParam = the event's value.
 UINT workerEventMessage();
+
+// The worker's messages in a run nobody watches: a box would wait for ever, so the text goes to the
+// debugger output; a question is answered No.
+class SilentUserInterface : public ui::UserInterface {
+public:
+    ui::Answer messageBox(const std::string& text, const std::string& caption, ui::Buttons buttons, ui::Icon,
+                          bool) override;
+    void applicationMessage(const std::string& text) override;
+};
 
 struct WorkerShared {
     AbortSignal signal;
