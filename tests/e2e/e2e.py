@@ -84,6 +84,25 @@ class Session:
                 p.kill()
 
 
+def nothing_but_logs(folder):
+    """The folder holds the installer and, in its data folder, the run logs only."""
+    data = os.path.join(folder, "_OrvantaInstallData")
+    entries = sorted(os.listdir(folder))
+    if entries == [RELEASE_NAME]:
+        return True
+    return entries == sorted([RELEASE_NAME, "_OrvantaInstallData"]) and os.listdir(data) == ["Logs"]
+
+
+def run_logs(folder):
+    """The texts of the run logs in the installer's data folder, oldest first."""
+    logs = os.path.join(folder, "_OrvantaInstallData", "Logs")
+    texts = []
+    for name in sorted(os.listdir(logs)) if os.path.isdir(logs) else []:
+        with open(os.path.join(logs, name), "rb") as f:
+            texts.append(f.read().decode("latin-1"))
+    return texts
+
+
 class Failure(Exception):
     pass
 
@@ -125,7 +144,7 @@ def test_LeftoverTestFileIsRemovedAtStart(s):
     s.start(exe)
     check(s.driver("wait", TITLE, 60000, "sheet")[0] == 0, "the installer did not open its wizard")
     check(not os.path.exists(leftover), "the leftover test file is still there")
-    check(os.listdir(os.path.dirname(exe)) == [RELEASE_NAME], "the write test left files behind: %r"
+    check(nothing_but_logs(os.path.dirname(exe)), "the write test left files behind: %r"
           % os.listdir(os.path.dirname(exe)))
 
 
@@ -204,6 +223,13 @@ def test_CommandLineInstallsAPageAndRemovesARow(s):
         after = statuses(s, exe)
         check(all(after[("Utilities2", n)] == "Installed" for n in page), "not all installed: %r" % after)
         check(s.count("any") == 0, "/quiet showed a window")
+        logs = [t for t in run_logs(os.path.dirname(exe)) if "Command line request: /install utilities2" in t]
+        check(len(logs) == 1, "no run log of the install run: %r" % run_logs(os.path.dirname(exe)))
+        url = UTILITIES2_FILES[3]
+        check(any("  Download http://" in line and url + " -> status 200, bytes " in line
+                  for line in logs[0].splitlines()), "the log has no download of %s:\n%s" % (url, logs[0]))
+        check("spsetup125.exe\" command line \"" in logs[0] and "-> exit code " in logs[0],
+              "the log has no installer command line:\n%s" % logs[0])
 
         rc, out, err = run_cli(s, exe, "/uninstall", "SPECCY V1.25", "/quiet")
         check(rc == EXIT_SUCCESS, "/uninstall ended with %d: %s %s" % (rc, out, err))
@@ -225,7 +251,7 @@ def test_CommandLineRefusesBadArguments(s):
         check(err.strip() != "", "%r said nothing about why" % args)
     rc, out, _ = run_cli(s, exe, "/?")
     check(rc == EXIT_SUCCESS and "/install <name>..." in out, "/? printed no usage: %d %r" % (rc, out))
-    check(os.listdir(os.path.dirname(exe)) == [RELEASE_NAME], "a refused line left files: %r"
+    check(nothing_but_logs(os.path.dirname(exe)), "a refused line left files: %r"
           % os.listdir(os.path.dirname(exe)))
 
 
@@ -237,7 +263,7 @@ def test_CommandLineRefusedWhileTheWizardIsOpen(s):
     rc, out, err = run_cli(s, exe, "/install", "Speccy v1.25", "/quiet")
     check(rc == EXIT_ANOTHER_INSTANCE, "/install beside the wizard ended with %d, not 1618: %s" % (rc, err))
     check(s.count("messagebox") == 0, "a message box appeared")
-    check(not os.path.exists(os.path.join(os.path.dirname(exe), "_OrvantaInstallData")), "something was downloaded")
+    check(nothing_but_logs(os.path.dirname(exe)), "something was downloaded")
 
 
 def test_CommandLineFailsWhenTheServerIsDown(s):

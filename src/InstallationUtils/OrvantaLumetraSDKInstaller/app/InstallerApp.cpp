@@ -2,6 +2,7 @@
 
 #include "app/AppTexts.h"
 #include "app/FileUtils.h"
+#include "app/RunLogTexts.h"
 #include "platform/TextCompare.h"
 
 using namespace platform;
@@ -14,7 +15,11 @@ constexpr std::size_t MaxProcessIds = 1024;
 
 COrvantaLumetraSDKInstallerApp::COrvantaLumetraSDKInstallerApp(Machine& machine, ui::UserInterface& ui,
                                                                ApplicationShell& shell)
-    : machine_(machine), ui_(ui), shell_(shell) {
+    : debug_(machine.debug),
+      machine_{machine.registry, machine.msi,   machine.files,  machine.processes, machine.environment, machine.http,
+               machine.clock,    debug_,        machine.profile, machine.versions, machine.links},
+      ui_(ui),
+      shell_(shell) {
     if (auto path = machine_.environment.executablePath()) {
         appFolder_ = folderOfPath(*path);
     } else {
@@ -22,11 +27,26 @@ COrvantaLumetraSDKInstallerApp::COrvantaLumetraSDKInstallerApp(Machine& machine,
                        false);
     }
     folderWritable_ = writeTest(machine_, appFolder_);
+    log_ = runlog::RunLog::open(machine_, appFolder_, folderWritable_);
+    runlog::setCurrent(log_.get());
+    logStart();
     graphicsToken_ = shell_.startGraphics();
 }
 
 COrvantaLumetraSDKInstallerApp::~COrvantaLumetraSDKInstallerApp() {
     if (!exited_) ExitInstance();
+}
+
+void COrvantaLumetraSDKInstallerApp::logStart() {
+    namespace texts = runlogtexts;
+    runlog::line(texts::Started);
+    runlog::line(std::string(texts::Folder) + (appFolder_.empty() ? std::string(texts::FolderUnknown) : appFolder_));
+    runlog::line(std::string(texts::Writable) + (folderWritable_ ? texts::Yes : texts::No));
+    const uint16_t architecture = machine_.environment.nativeArchitecture();
+    const char* name = architecture == arch::Amd64   ? texts::ArchX64
+                       : architecture == arch::Intel ? texts::ArchX86
+                                                     : texts::ArchUnknown;
+    runlog::line(std::string(texts::Architecture) + name);
 }
 
 std::string COrvantaLumetraSDKInstallerApp::folderOfPath(const std::string& path) {
@@ -75,5 +95,7 @@ int COrvantaLumetraSDKInstallerApp::ExitInstance() {
     exited_ = true;
     shell_.stopGraphics(graphicsToken_);
     graphicsToken_ = 0;
+    runlog::line(runlogtexts::Ended);
+    log_.reset();
     return 0;
 }

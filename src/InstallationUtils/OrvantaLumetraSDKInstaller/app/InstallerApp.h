@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "app/LoggingUserInterface.h"
+#include "app/RunLog.h"
 #include "app/UserInterface.h"
 #include "platform/Machine.h"
 
@@ -23,7 +26,8 @@ public:
 
 class COrvantaLumetraSDKInstallerApp {
 public:
-    // Determines the application folder, tests it for writing and starts the graphics library.
+    // Determines the application folder, tests it for writing, opens the run log and starts the graphics
+    // library. machine() and ui() are the given ones with their debugger output and message boxes logged.
     COrvantaLumetraSDKInstallerApp(platform::Machine& machine, ui::UserInterface& ui, ApplicationShell& shell);
     virtual ~COrvantaLumetraSDKInstallerApp();
     COrvantaLumetraSDKInstallerApp(const COrvantaLumetraSDKInstallerApp&) = delete;
@@ -31,7 +35,7 @@ public:
 
     // Refuses a second instance or runs the wizard. Always false: the program ends without a message loop.
     virtual bool InitInstance();
-    // Shuts the graphics library down. Returns the process exit code.
+    // Shuts the graphics library down and closes the run log. Returns the process exit code.
     virtual int ExitInstance();
 
     // Running processes whose executable has the release file name (the caller included).
@@ -41,6 +45,8 @@ public:
     bool folderWritable() const { return folderWritable_; }
     platform::Machine& machine() { return machine_; }
     ui::UserInterface& ui() { return ui_; }
+    // This run's log file; nullptr when none could be created or after exit.
+    const runlog::RunLog* runLog() const { return log_.get(); }
 
     // The folder part of an executable path: cut at the last "/" or "\" (the separator dropped); a path
     // without a separator is taken whole.
@@ -50,8 +56,12 @@ public:
     static bool writeTest(platform::Machine& machine, const std::string& folder);
 
 private:
-    platform::Machine& machine_;
-    ui::UserInterface& ui_;
+    void logStart();
+
+    runlog::LoggingDebugOutput debug_;
+    platform::Machine machine_;
+    runlog::LoggingUserInterface ui_;
+    std::unique_ptr<runlog::RunLog> log_;
     ApplicationShell& shell_;
     std::string appFolder_;
     bool folderWritable_ = false;

@@ -164,7 +164,8 @@ int runUnattended(const Request& request, COrvantaLumetraSDKInstallerApp& app, A
     std::string failedPage;
     for (const PageSelection& selection : resolution.pages) {
         PageRows rows(selection.page, app, machine, is64Bit);
-        rows.manager.setContext({machine, ui, dialogs, app.appFolder()});
+        // The application's user interface puts the questions and their answers into the run log.
+        rows.manager.setContext({machine, app.ui(), dialogs, app.appFolder()});
         // The repair check judges the statuses the page would be showing.
         rows.refresh(machine);
         bool ok = true;

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+#include "app/RunLog.h"
+#include "app/RunLogTexts.h"
+
 #include "components/Probes.h"
 #include "components/RemovalTexts.h"
 #include "components/UninstallKeys.h"
@@ -33,10 +36,7 @@ std::optional<std::string> registeredCommand(Machine& machine, const std::string
 }
 
 bool startAndWait(Machine& machine, const std::string& program, const std::string& commandLine) {
-    auto process = machine.processes.start(program, commandLine);
-    if (!process) return false;
-    process->wait(WaitForever);
-    return true;
+    return runlog::startAndWait(machine, program, commandLine, WaitForever) != nullptr;
 }
 
 // Polls for a top-level window; true when it was seen within polls attempts.
@@ -131,15 +131,20 @@ bool runShellCommand(Machine& machine, const std::string& key) {
     // "RunDll32 <dll>,<entry> <arguments>": RunDll32 is found by the shell, so only what follows it is kept.
     std::size_t blank = command->find(' ', 1);
     if (blank == std::string::npos) return false;
+    const uint32_t started = machine.clock.tickCount();
     auto process = machine.processes.shellExecute("open", "RunDll32", command->substr(blank + 1), "",
                                                   ShowCommand::Normal);
-    if (!process) return false;
-    process->wait(WaitForever);
-    return true;
+    if (process) process->wait(WaitForever);
+    runlog::commandLine(runlogtexts::ShellCommand, "RunDll32", command->substr(blank + 1), process.get(),
+                        machine.clock.tickCount() - started);
+    return process != nullptr;
 }
 
 bool removeWithWindowsInstaller(Machine& machine, const std::string& productCode) {
-    return machine.msi.configureProductAbsent(productCode) == win32error::Success;
+    const uint32_t result = machine.msi.configureProductAbsent(productCode);
+    runlog::line(std::string(runlogtexts::WindowsInstallerRemoval) + productCode + runlogtexts::ExitCode +
+                 std::to_string(result));
+    return result == win32error::Success;
 }
 
 bool removeWithMsiexec(Machine& machine, const std::string& productCode) {

@@ -6,6 +6,8 @@
 
 #include "app/AppTexts.h"
 #include "app/FileUtils.h"
+#include "app/RunLog.h"
+#include "app/RunLogTexts.h"
 #include "components/ActionTexts.h"
 #include "components/InstallManagerBase.h"
 #include "components/InstalledTable.h"
@@ -40,6 +42,22 @@ void report(const components::OperationContext& context, const char* format) {
     tell(context, text);
 }
 
+// A row's step, shown in its action column and written to the run log.
+void step(const dvComponentInfo& row, const char* actionText) {
+    row.setActionText(actionText);
+    runlog::line(std::string(runlogtexts::Row) + row.displayName() + runlogtexts::RowStep + actionText);
+}
+
+void begin(const char* operation, int rows) {
+    runlog::line(std::string(runlogtexts::Operation) + operation + " (" + std::to_string(rows) + ")");
+}
+
+int finish(const char* operation, int result) {
+    runlog::line(std::string(runlogtexts::Operation) + operation + runlogtexts::OperationResult +
+                 std::to_string(result));
+    return result;
+}
+
 }  // namespace
 
 const components::OperationContext& dvInstallManagerBase::context() const {
@@ -67,17 +85,19 @@ bool dvInstallManagerBase::repairCheck(int first, int last) {
 }
 
 int dvInstallManagerBase::installComponents(int first, int last, bool checkAll) {
+    constexpr const char* Name = "installComponents";
     const int count = static_cast<int>(componentCount());
+    begin(Name, last - first + 1);
     if (checkAll) {
-        if (count == 0) return -1;
-        if (!repairCheck(0, count - 1)) return -1;
+        if (count == 0) return finish(Name, -1);
+        if (!repairCheck(0, count - 1)) return finish(Name, -1);
     } else if (!repairCheck(first, last)) {
-        return -1;
+        return finish(Name, -1);
     }
     for (int i = 0; i < count; ++i) component(i).setActionText(i >= first && i <= last ? action::Pending : action::Idle);
     for (int j = std::max(first, 0); j < count && j <= last; ++j)
-        if (installComponent(component(j), j - first + 1, last - first + 1) < 1) return -1;
-    return 1;
+        if (installComponent(component(j), j - first + 1, last - first + 1) < 1) return finish(Name, -1);
+    return finish(Name, 1);
 }
 
 namespace {
@@ -98,23 +118,27 @@ void markListed(dvInstallManagerBase& manager, const int* indices, int count) {
 
 int dvInstallManagerBase::installComponentList(const int* indices, int count) {
     // An index outside the list would address a row that does not exist: nothing is done at all.
-    if (!indicesValid(indices, count, componentCount())) return -1;
-    if (!repairCheck(0, static_cast<int>(componentCount()) - 1)) return -1;
+    constexpr const char* Name = "installComponentList";
+    begin(Name, count);
+    if (!indicesValid(indices, count, componentCount())) return finish(Name, -1);
+    if (!repairCheck(0, static_cast<int>(componentCount()) - 1)) return finish(Name, -1);
     markListed(*this, indices, count);
     for (int j = 0; j < count; ++j)
-        if (installComponent(component(indices[j]), j + 1, count) < 1) return -1;
-    return 1;
+        if (installComponent(component(indices[j]), j + 1, count) < 1) return finish(Name, -1);
+    return finish(Name, 1);
 }
 
 int dvInstallManagerBase::uninstallComponents(int first, int last) {
+    constexpr const char* Name = "uninstallComponents";
     const int count = static_cast<int>(componentCount());
+    begin(Name, last - first + 1);
     for (int i = 0; i < count; ++i) component(i).setActionText(i >= first && i <= last ? action::Pending : action::Idle);
     // Last row first: a row may depend on the rows above it (packages on their Python).
     for (int i = last; i >= first && i >= 0; --i) {
         if (i >= count) continue;
-        if (uninstallComponent(component(i), last - i + 1, last - first + 1) < 1) return -1;
+        if (uninstallComponent(component(i), last - i + 1, last - first + 1) < 1) return finish(Name, -1);
     }
-    return 1;
+    return finish(Name, 1);
 }
 
 int dvInstallManagerBase::downloadAllComponents(bool showReport, unsigned char* ignoreAll) {
@@ -125,7 +149,9 @@ int dvInstallManagerBase::downloadAllComponents(bool showReport, unsigned char* 
 
 int dvInstallManagerBase::downloadComponentList(const int* indices, int count, bool showReport,
                                                 unsigned char* ignoreAll) {
-    if (!ignoreAll || !indicesValid(indices, count, componentCount())) return -1;
+    constexpr const char* Name = "downloadComponentList";
+    begin(Name, count);
+    if (!ignoreAll || !indicesValid(indices, count, componentCount())) return finish(Name, -1);
     const auto& ctx = context();
     markListed(*this, indices, count);
     for (int pos = 0; pos < count;) {
@@ -145,31 +171,33 @@ int dvInstallManagerBase::downloadComponentList(const int* indices, int count, b
                 ++pos;
                 break;
             default:
-                return -1;
+                return finish(Name, -1);
         }
     }
     if (showReport) report(ctx, texts::DownloadReport);
-    return 1;
+    return finish(Name, 1);
 }
 
 int dvInstallManagerBase::deleteOldDownloads(bool onlyAlwaysDownload, bool showReport) {
+    constexpr const char* Name = "deleteOldDownloads";
     const int count = static_cast<int>(componentCount());
+    begin(Name, count);
     for (int i = 0; i < count; ++i) {
         dvComponentInfo& row = component(i);
         if (onlyAlwaysDownload && !row.alwaysDownload()) continue;
-        if (deleteOldDownload(i + 1, row, count) < 1) return -1;
+        if (deleteOldDownload(i + 1, row, count) < 1) return finish(Name, -1);
     }
     if (showReport) report(context(), texts::DeleteReport);
-    return 1;
+    return finish(Name, 1);
 }
 
 int dvInstallManagerBase::installComponent(dvComponentInfo& row, int index, int total) {
     const auto& ctx = context();
     if (components::isInstalled(ctx.machine, row)) {
-        row.setActionText(action::Ok);
+        step(row, action::Ok);
         return 1;
     }
-    row.setActionText(action::Installing);
+    step(row, action::Installing);
     DownloadRunFlags flags;
     flags.downloadOnly = components::isArchivePackaged(row.displayName());
     flags.forceDownload = false;
@@ -177,11 +205,11 @@ int dvInstallManagerBase::installComponent(dvComponentInfo& row, int index, int 
     // The dialog's end says nothing reliable about the installer; the machine does.
     ctx.dialogs.downloadAndInstall(row, index, total, flags);
     if (!components::processDownloadedPackage(ctx, row) || !components::isInstalled(ctx.machine, row)) {
-        row.setActionText(action::Failed);
+        step(row, action::Failed);
         return -1;
     }
     if (!components::runCustomActions(ctx, row)) tell(ctx, texts::CustomActionsFailed);
-    row.setActionText(action::Ok);
+    step(row, action::Ok);
     row.setStatusText(components::status::Installed);
     return 1;
 }
@@ -189,27 +217,27 @@ int dvInstallManagerBase::installComponent(dvComponentInfo& row, int index, int 
 int dvInstallManagerBase::uninstallComponent(dvComponentInfo& row, int index, int total) {
     const auto& ctx = context();
     if (!components::isInstalled(ctx.machine, row)) {
-        row.setActionText(action::Ok);
+        step(row, action::Ok);
         return 1;
     }
-    row.setActionText(action::Uninstalling);
+    step(row, action::Uninstalling);
     // Whatever the removal reported, the component counts as removed only when it no longer probes installed.
     ctx.dialogs.uninstall(row, index, total);
     if (components::isInstalled(ctx.machine, row)) {
-        row.setActionText(action::UninstallError);
+        step(row, action::UninstallError);
         return -1;
     }
-    row.setActionText(action::Ok);
+    step(row, action::Ok);
     row.setStatusText(components::status::NotInstalled);
     return 1;
 }
 
 int dvInstallManagerBase::downloadComponent(dvComponentInfo& row, int index, int total) {
     const auto& ctx = context();
-    row.setActionText(action::Downloading);
+    step(row, action::Downloading);
     download::DownloadPaths paths = download::downloadPaths(row.downloadFolder(), row.fileName());
     if (fileExists(ctx.machine, paths.final)) {
-        row.setActionText(action::Downloaded);
+        step(row, action::Downloaded);
         return 1;
     }
     DownloadRunFlags flags;
@@ -217,10 +245,10 @@ int dvInstallManagerBase::downloadComponent(dvComponentInfo& row, int index, int
     flags.forceDownload = false;
     flags.reportErrors = true;
     if (ctx.dialogs.downloadAndInstall(row, index, total, flags) == DialogEnd::Ok) {
-        row.setActionText(action::Downloaded);
+        step(row, action::Downloaded);
         return 1;
     }
-    row.setActionText(action::DownloadError);
+    step(row, action::DownloadError);
     return -1;
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/AppTexts.h"
 #include "app/FileUtils.h"
+#include "app/RunLog.h"
 #include "download/DialogIds.h"
 #include "download/DialogTexts.h"
 
@@ -222,8 +223,7 @@ void runDownloadAndInstallWorker(platform::Machine& machine, ui::UserInterface& 
     if (fileExists(machine, paths.final)) {
         InstallerCommand command = installerCommand(machine, record, paths.final);
         // The installer's exit code says nothing reliable; the caller probes the component afterwards.
-        if (std::unique_ptr<platform::Process> process = machine.processes.start(command.program, command.commandLine))
-            process->wait(UINT32_MAX);
+        runlog::startAndWait(machine, command.program, command.commandLine, UINT32_MAX);
         events.send(InstallCompleted, 0);
         return;
     }

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "app/FileUtils.h"
+#include "app/RunLog.h"
+#include "app/RunLogTexts.h"
 #include "download/DownloadTexts.h"
 #include "download/Url.h"
 
@@ -130,6 +132,12 @@ private:
 
 enum class TransferEnd { Transferred, Aborted };
 
+// What a transfer got as far as it went, for the run log.
+struct TransferReport {
+    std::optional<uint32_t> status;
+    uint64_t bytes = 0;
+};
+
 // Steps from opening the session to the closed temporary file. Failures are thrown: platform::InternetError
 // from the internet layer, CCustomException (worker codes) for what the fetch itself refuses, FileFailure
 // for the temporary file. Everything opened here is closed when it returns or throws.
@@ -151,7 +159,7 @@ private:
 
 TransferEnd transfer(platform::Machine& machine, const std::string& url, uint32_t flags,
                      const std::string& temporaryPath, AbortFlag abortFlag, AbortSignal* signal,
-                     FetchEvents* events) {
+                     FetchEvents* events, TransferReport& report) {
     CCustomSession session(machine.http);
     std::optional<ParsedUrl> parsed = parseUrl(url);
     if (!parsed) throw CCustomException(fetchcode::InvalidUrl);
@@ -164,12 +172,14 @@ TransferEnd transfer(platform::Machine& machine, const std::string& url, uint32_
 
     request->send();
     uint32_t status = request->status();
+    report.status = status;
     if (status == 401) {
         if (aborted(abortFlag)) return TransferEnd::Aborted;
         if (request->promptCredentials() != platform::CredentialAnswer::Retry)
             throw CCustomException(fetchcode::LoginRejected);
         request->send();
         status = request->status();
+        report.status = status;
     }
     request->rawHeaders();  // read as the framework does; nothing in it is used
     if (status == 301 || status == 302 || status == 303) throw CCustomException(fetchcode::Redirection);
@@ -200,6 +210,7 @@ TransferEnd transfer(platform::Machine& machine, const std::string& url, uint32_
         std::size_t written = chunk;
         chunk = body.next();
         total += written;
+        report.bytes = total;
         if (total > mark + ProgressStepBytes) {
             mark += ProgressStepBytes;
             if (events) events->downloadProgress(clampToInt32(static_cast<int64_t>(total / 1024)));
@@ -214,6 +225,42 @@ TransferEnd transfer(platform::Machine& machine, const std::string& url, uint32_
     if (announced && total < *announced)
         throw platform::InternetError(ConnectionAborted, downloadtexts::BodyCutShort);
     return TransferEnd::Transferred;
+}
+
+// The transfer with one run-log line saying how it ended: URL, HTTP status, bytes and duration.
+TransferEnd loggedTransfer(platform::Machine& machine, const std::string& url, uint32_t flags,
+                           const std::string& temporaryPath, AbortFlag abortFlag, AbortSignal* signal,
+                           FetchEvents* events) {
+    namespace texts = runlogtexts;
+    TransferReport report;
+    const uint32_t started = machine.clock.tickCount();
+    auto log = [&](const std::string& outcome) {
+        std::string line = std::string(texts::Download) + url + " ->";
+        line += report.status ? std::string(texts::Status) + std::to_string(*report.status) : texts::NoStatus;
+        line += std::string(",") + texts::Bytes + std::to_string(report.bytes) + ", " +
+                std::to_string(machine.clock.tickCount() - started) + texts::Duration + " " + outcome;
+        runlog::line(line);
+    };
+    try {
+        TransferEnd end = transfer(machine, url, flags, temporaryPath, abortFlag, signal, events, report);
+        log(end == TransferEnd::Aborted ? texts::Aborted : texts::Transferred);
+        return end;
+    } catch (const platform::InternetError& error) {
+        log(std::string(texts::FailedInternet) + std::to_string(error.code) + " " + error.what());
+        throw;
+    } catch (const CCustomException& error) {
+        log(std::string(texts::FailedRefused) + std::to_string(error.errorCode));
+        throw;
+    } catch (const HttpStatusError&) {
+        log(texts::FailedStatus);
+        throw;
+    } catch (const FileFailure& error) {
+        log(std::string(texts::FailedFile) + std::string(error.what()));
+        throw;
+    } catch (...) {
+        log(texts::FailedUnexpected);
+        throw;
+    }
 }
 
 // An existing final file goes to the backup path; if it is still there (the move failed), it is deleted.
@@ -286,7 +333,7 @@ FetchResult FetchComponentFile(platform::Machine& machine, const FetchContext& c
     std::string message;
     try {
         uint32_t flags = requestFlags(context.forceDownload || context.alwaysDownload);
-        if (transfer(machine, context.downloadUrl, flags, paths.temporary, abortFlag, context.abortSignal,
+        if (loggedTransfer(machine, context.downloadUrl, flags, paths.temporary, abortFlag, context.abortSignal,
                      &events) == TransferEnd::Aborted)
             return {FetchOutcome::Aborted};
     } catch (const platform::InternetError& error) {
@@ -323,7 +370,7 @@ int DownloadFile(platform::Machine& machine, const std::string& folder, const st
     if (fileExists(machine, paths.final)) return downloadresult::Success;
 
     try {
-        if (transfer(machine, url, requestFlags(true), paths.temporary, abortFlag, nullptr, nullptr) ==
+        if (loggedTransfer(machine, url, requestFlags(true), paths.temporary, abortFlag, nullptr, nullptr) ==
             TransferEnd::Aborted)
             return downloadresult::Aborted;
     } catch (const platform::InternetError&) {

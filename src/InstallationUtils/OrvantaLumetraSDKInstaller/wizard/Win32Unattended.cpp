@@ -9,6 +9,8 @@
 
 #include "app/CommandLine.h"
 #include "app/InstallerApp.h"
+#include "app/RunLog.h"
+#include "app/RunLogTexts.h"
 #include "app/Unattended.h"
 #include "app/UnattendedTexts.h"
 #include "download/InlineDialogs.h"
@@ -120,16 +122,21 @@ std::optional<int> runCommandLineRequest() {
     const cli::Request& request = *parsed.request;
     if (request.action == cli::Action::Usage) return out.report(unattendedtexts::Usage) ? cli::Success : cli::Failure;
 
-    platform::Machine& machine = platform::win32::realMachine();
     cli::AnsweringUi ui(out);
     NoWizardShell shell;
-    COrvantaLumetraSDKInstallerApp app(machine, ui, shell);
+    COrvantaLumetraSDKInstallerApp app(platform::win32::realMachine(), ui, shell);
+    std::string requestLine = runlogtexts::Request;
+    for (const std::string& arg : args) requestLine += " " + arg;
+    runlog::line(requestLine);
+    // The application's machine and user interface put debugger output and messages into the run log.
+    platform::Machine& machine = app.machine();
     std::unique_ptr<components::OperationDialogs> dialogs;
     if (request.display == cli::Display::Quiet)
-        dialogs = std::make_unique<download::InlineDialogs>(machine, ui);
+        dialogs = std::make_unique<download::InlineDialogs>(machine, app.ui());
     else
         dialogs = std::make_unique<PassiveDialogs>(machine);
     const int code = cli::runUnattended(request, app, ui, *dialogs, out);
+    runlog::line(std::string(runlogtexts::RequestEnded) + std::to_string(code));
     app.ExitInstance();
     return code;
 }
