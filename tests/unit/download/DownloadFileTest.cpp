@@ -103,6 +103,14 @@ TEST(DownloadFile, ResultCodes) {
         {"https address", [](Download& d) { d.url = std::string("https://") + Server + Object; }, -3002},
         {"ftp address", [](Download& d) { d.url = std::string("ftp://") + Server + Object; }, -3002},
         {"401 declined", [](Download& d) { d.serve(status(401)); }, -3003},
+        {"407 declined", [](Download& d) { d.serve(status(407)); }, -3003},
+        {"407 then success",
+         [](Download& d) {
+             d.serve(status(407));
+             d.m.http.credentialAnswer = platform::CredentialAnswer::Retry;
+             d.m.http.afterCredentials = ok("x");
+         },
+         1},
         {"401 answered again",
          [](Download& d) {
              d.serve(status(401));

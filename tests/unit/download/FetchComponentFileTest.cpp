@@ -210,6 +210,15 @@ TEST(FetchComponentFile, EveryFailureIsToldWithItsTextAfterEverythingIsClosed) {
              f.m.http.credentialAnswer = platform::CredentialAnswer::Retry;
          },
          "Error. Unable to download file - Server responded with HTTP error - 401"},
+        // A proxy's request for a login is the same question.
+        {"407 declined", [](Fetch& f) { f.serve(status(407)); },
+         "Error. Unable to download file - Error - Login rejected by the server"},
+        {"407 again after credentials",
+         [](Fetch& f) {
+             f.serve(status(407));
+             f.m.http.credentialAnswer = platform::CredentialAnswer::Retry;
+         },
+         "Error. Unable to download file - Server responded with HTTP error - 407"},
         {"302 after credentials",
          [](Fetch& f) {
              f.serve(status(401));

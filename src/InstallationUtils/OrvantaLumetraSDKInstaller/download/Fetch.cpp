@@ -173,7 +173,9 @@ TransferEnd transfer(platform::Machine& machine, const std::string& url, uint32_
     request->send();
     uint32_t status = request->status();
     report.status = status;
-    if (status == 401) {
+    // A proxy that wants a login (407) is answered as the server's own request for one: the same prompt
+    // (InternetErrorDlg handles both), then the request once more.
+    if (status == 401 || status == 407) {
         if (aborted(abortFlag)) return TransferEnd::Aborted;
         if (request->promptCredentials() != platform::CredentialAnswer::Retry)
             throw CCustomException(fetchcode::LoginRejected);
