@@ -16,6 +16,7 @@
 #include "components/StatusRules.h"
 #include "components/StatusTexts.h"
 #include "download/Fetch.h"
+#include "platform/TextFormat.h"
 
 using components::DialogEnd;
 using components::DownloadErrorChoice;
@@ -25,21 +26,14 @@ namespace texts = components::operationtexts;
 
 namespace {
 
-std::string withArgument(const char* format, const std::string& argument) {
-    std::string out = format;
-    std::size_t at = out.find("%s");
-    if (at != std::string::npos) out.replace(at, 2, argument);
-    return out;
-}
-
 void tell(const components::OperationContext& context, const std::string& text) {
     context.ui.messageBox(text, apptexts::InstallerTitle, ui::Buttons::Ok, ui::Icon::None, true);
 }
 
 void report(const components::OperationContext& context, const char* format) {
-    std::string text = withArgument(format, context.dataFolder());
-    if (text.size() > texts::MaxReportChars) text.resize(texts::MaxReportChars);
-    tell(context, text);
+    std::string message = text::format(format, context.dataFolder().c_str());
+    if (message.size() > texts::MaxReportChars) message.resize(texts::MaxReportChars);
+    tell(context, message);
 }
 
 // A row's step, shown in its action column and written to the run log.
@@ -160,7 +154,8 @@ int dvInstallManagerBase::downloadComponentList(const int* indices, int count, b
             ++pos;
             continue;
         }
-        switch (ctx.dialogs.downloadError(withArgument(texts::UnableToDownloadComponent, row.fileName()))) {
+        const std::string failure = text::format(texts::UnableToDownloadComponent, row.fileName().c_str());
+        switch (ctx.dialogs.downloadError(failure)) {
             case DownloadErrorChoice::Retry:
                 break;
             case DownloadErrorChoice::Ignore:

@@ -7,6 +7,7 @@
 #include "app/RunLog.h"
 #include "download/DialogIds.h"
 #include "download/DialogTexts.h"
+#include "platform/TextFormat.h"
 
 namespace download {
 
@@ -64,9 +65,9 @@ DDownloadAndInstallComponent::DDownloadAndInstallComponent(platform::Machine& ma
 
 void DDownloadAndInstallComponent::onInitDialog(RunView& view) {
     view_ = &view;
-    titleText_ = formatText(downloadOnly_ ? dialogtexts::DownloadingComponentOf : dialogtexts::InstallingComponentOf,
+    titleText_ = text::format(downloadOnly_ ? dialogtexts::DownloadingComponentOf : dialogtexts::InstallingComponentOf,
                             componentIndex_, componentCount_);
-    view.setCaption(formatText(downloadOnly_ ? dialogtexts::DownloadOnlyCaption : dialogtexts::DownloadAndInstallCaption,
+    view.setCaption(text::format(downloadOnly_ ? dialogtexts::DownloadOnlyCaption : dialogtexts::DownloadAndInstallCaption,
                                apptexts::InstallerTitle));
     displayNameText_ = component_.displayName();
     view.setHeader(titleText_, displayNameText_);
@@ -82,10 +83,10 @@ void DDownloadAndInstallComponent::onWorkerEvent(int code, int32_t value) {
     switch (code) {
         case DownloadStarted:
             totalKilobytes_ = value;
-            sizeText_ = formatText(dialogtexts::DownloadedOf, 0L, static_cast<long>(totalKilobytes_));
+            sizeText_ = text::format(dialogtexts::DownloadedOf, 0L, static_cast<long>(totalKilobytes_));
             break;
         case DownloadProgress:
-            sizeText_ = formatText(dialogtexts::DownloadedOf, static_cast<long>(value),
+            sizeText_ = text::format(dialogtexts::DownloadedOf, static_cast<long>(value),
                                    static_cast<long>(totalKilobytes_));
             // Without a Content-Length the total is 0 and the bar has nothing to measure against.
             if (std::optional<int> position = progressPosition(value, totalKilobytes_)) setProgress(*position);

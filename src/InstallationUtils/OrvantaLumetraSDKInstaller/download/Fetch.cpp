@@ -12,6 +12,7 @@
 #include "app/RunLogTexts.h"
 #include "download/DownloadTexts.h"
 #include "download/Url.h"
+#include "platform/TextFormat.h"
 
 namespace download {
 
@@ -36,13 +37,6 @@ public:
 };
 
 bool aborted(AbortFlag flag) { return flag != nullptr && flag->load() != 0; }
-
-std::string fillText(const char* format, const std::string& value) {
-    int length = std::snprintf(nullptr, 0, format, value.c_str());
-    std::vector<char> text(static_cast<std::size_t>(std::max(length, 0)) + 1);
-    std::snprintf(text.data(), text.size(), format, value.c_str());
-    return text.data();
-}
 
 int32_t clampToInt32(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
@@ -341,11 +335,12 @@ FetchResult FetchComponentFile(platform::Machine& machine, const FetchContext& c
     } catch (const platform::InternetError& error) {
         // A request cancelled by the abort ends in an internet error; it is an abort, not a failure to tell.
         if (aborted(abortFlag)) return {FetchOutcome::Aborted};
-        message = fillText(downloadtexts::UnableToDownloadFile, std::string(error.what()).substr(0, MaxPlatformTextChars));
+        message = text::format(downloadtexts::UnableToDownloadFile,
+                               std::string(error.what()).substr(0, MaxPlatformTextChars).c_str());
     } catch (const CCustomException& error) {
-        message = fillText(downloadtexts::UnableToDownloadFile, fetchErrorText(error.errorCode));
+        message = text::format(downloadtexts::UnableToDownloadFile, fetchErrorText(error.errorCode).c_str());
     } catch (const HttpStatusError& error) {
-        message = fillText(downloadtexts::UnableToDownloadFile, httpStatusText(error.status));
+        message = text::format(downloadtexts::UnableToDownloadFile, httpStatusText(error.status).c_str());
     } catch (...) {
         failure = FetchOutcome::Unexpected;
         message = context.downloadOnly ? downloadtexts::UnexpectedDownloadError : downloadtexts::UnexpectedInstallError;

@@ -28,7 +28,4 @@ public:
     virtual void end(components::DialogEnd code) = 0;
 };
 
-// printf-style filling of the dialogs' texts.
-std::string formatText(const char* format, ...);
-
 }  // namespace download

@@ -5,6 +5,7 @@
 #include "app/AppTexts.h"
 #include "download/DialogIds.h"
 #include "download/DialogTexts.h"
+#include "platform/TextFormat.h"
 
 namespace download {
 
@@ -13,8 +14,8 @@ DUninstallComponent::DUninstallComponent(int componentIndex, int componentCount,
 
 void DUninstallComponent::onInitDialog(RunView& view) {
     view_ = &view;
-    titleText_ = formatText(dialogtexts::UninstallingComponentOf, componentIndex_, componentCount_);
-    view.setCaption(formatText(dialogtexts::UninstallCaption, apptexts::InstallerTitle));
+    titleText_ = text::format(dialogtexts::UninstallingComponentOf, componentIndex_, componentCount_);
+    view.setCaption(text::format(dialogtexts::UninstallCaption, apptexts::InstallerTitle));
     displayNameText_ = component_.displayName();
     view.setHeader(titleText_, displayNameText_);
     setProgress(0);

@@ -11,7 +11,7 @@ namespace download::win32 {
 
 DownloadAndInstallDialog::DownloadAndInstallDialog(platform::Machine& machine, const dvComponentInfo& record, int index,
                                                    int total, const components::DownloadRunFlags& flags)
-    : machine_(machine),
+    : ModalDialog("DDownloadAndInstallComponent"), machine_(machine),
       run_(machine, index, total, record, flags.downloadOnly, flags.forceDownload, flags.reportErrors),
       header_("", "", IDB_COMPONENT_INSTALL_HEADER), shared_(std::make_shared<Shared>()) {
     shared_->record = InstallerRecord::of(record);
@@ -27,10 +27,7 @@ DownloadAndInstallDialog::~DownloadAndInstallDialog() {
 }
 
 components::DialogEnd DownloadAndInstallDialog::doModal(HWND owner) {
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_DOWNLOAD_AND_INSTALL), owner,
-                                     dialogProc, reinterpret_cast<LPARAM>(this));
-    return result == static_cast<INT_PTR>(components::DialogEnd::Ok) ? components::DialogEnd::Ok
-                                                                     : components::DialogEnd::Cancel;
+    return runModal(IDD_DOWNLOAD_AND_INSTALL, owner);
 }
 
 void DownloadAndInstallDialog::onInitDialog(HWND dialog) {
@@ -80,24 +77,6 @@ INT_PTR DownloadAndInstallDialog::handle(HWND dialog, UINT message, WPARAM wPara
             shared_->dialog.store(nullptr);
             KillTimer(dialog, dialogids::CreepTimer);
             break;
-    }
-    return FALSE;
-}
-
-INT_PTR CALLBACK DownloadAndInstallDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (message == WM_INITDIALOG) {
-            auto* self = reinterpret_cast<DownloadAndInstallDialog*>(lParam);
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            self->onInitDialog(dialog);
-            return TRUE;
-        }
-        auto* self = reinterpret_cast<DownloadAndInstallDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-        return self ? self->handle(dialog, message, wParam, lParam) : FALSE;
-    } catch (const std::exception& error) {
-        debugLine("DDownloadAndInstallComponent::dialogProc", error.what());
-    } catch (...) {
-        debugLine("DDownloadAndInstallComponent::dialogProc", "unexpected exception");
     }
     return FALSE;
 }

@@ -10,18 +10,17 @@
 #include "controls/win32/ComponentInstallHeader.h"
 #include "download/DownloadAndInstallRun.h"
 #include "download/win32/DialogRunView.h"
+#include "download/win32/ModalDialog.h"
 #include "download/win32/WorkerThread.h"
 
 namespace download::win32 {
 
-class DownloadAndInstallDialog {
+class DownloadAndInstallDialog : public ModalDialog {
 public:
     DownloadAndInstallDialog(platform::Machine& machine, const dvComponentInfo& record, int index, int total,
                              const components::DownloadRunFlags& flags);
     // Stops the worker (at most 5 s, then it is left behind).
     ~DownloadAndInstallDialog();
-    DownloadAndInstallDialog(const DownloadAndInstallDialog&) = delete;
-    DownloadAndInstallDialog& operator=(const DownloadAndInstallDialog&) = delete;
 
     components::DialogEnd doModal(HWND owner);
 
@@ -31,9 +30,8 @@ private:
         components::DownloadRunFlags flags;
         DownloadPaths paths;
     };
-    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    void onInitDialog(HWND dialog);
+    INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onInitDialog(HWND dialog) override;
 
     platform::Machine& machine_;
     DDownloadAndInstallComponent run_;

@@ -12,7 +12,8 @@ constexpr int WatchEnded = 1;
 }  // namespace
 
 OpcScoutWaitDialog::OpcScoutWaitDialog(platform::Machine& machine, std::string watchedProgram)
-    : machine_(machine), box_(watchedProgram), shared_(std::make_shared<Shared>()) {
+    : ModalDialog("DOpcScoutInstallPleaseWait"), machine_(machine), box_(watchedProgram),
+      shared_(std::make_shared<Shared>()) {
     shared_->watchedProgram = std::move(watchedProgram);
 }
 
@@ -24,10 +25,7 @@ OpcScoutWaitDialog::~OpcScoutWaitDialog() {
 }
 
 components::DialogEnd OpcScoutWaitDialog::doModal(HWND owner) {
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_OPC_SCOUT_WAIT), owner,
-                                     dialogProc, reinterpret_cast<LPARAM>(this));
-    return result == static_cast<INT_PTR>(components::DialogEnd::Ok) ? components::DialogEnd::Ok
-                                                                     : components::DialogEnd::Cancel;
+    return runModal(IDD_OPC_SCOUT_WAIT, owner);
 }
 
 void OpcScoutWaitDialog::onInitDialog(HWND dialog) {
@@ -48,7 +46,7 @@ void OpcScoutWaitDialog::onInitDialog(HWND dialog) {
         "DOpcScoutInstallPleaseWait::workerThread");
 }
 
-INT_PTR OpcScoutWaitDialog::handle(HWND dialog, UINT message, WPARAM wParam) {
+INT_PTR OpcScoutWaitDialog::handle(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == workerEventMessage()) {
         if (static_cast<int>(wParam) == WatchEnded) box_.onWatchEnded();
         return TRUE;
@@ -66,22 +64,6 @@ INT_PTR OpcScoutWaitDialog::handle(HWND dialog, UINT message, WPARAM wParam) {
             shared_->dialog.store(nullptr);
             shared_->signal.abort();
             break;
-    }
-    return FALSE;
-}
-
-INT_PTR CALLBACK OpcScoutWaitDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (message == WM_INITDIALOG) {
-            auto* self = reinterpret_cast<OpcScoutWaitDialog*>(lParam);
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            self->onInitDialog(dialog);
-            return TRUE;
-        }
-        auto* self = reinterpret_cast<OpcScoutWaitDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-        return self ? self->handle(dialog, message, wParam) : FALSE;
-    } catch (...) {
-        debugLine("DOpcScoutInstallPleaseWait::dialogProc", "unexpected exception");
     }
     return FALSE;
 }

@@ -9,16 +9,15 @@
 
 #include "download/ProgramWatch.h"
 #include "download/win32/DialogRunView.h"
+#include "download/win32/ModalDialog.h"
 #include "download/win32/WorkerThread.h"
 
 namespace download::win32 {
 
-class OpcScoutWaitDialog {
+class OpcScoutWaitDialog : public ModalDialog {
 public:
     OpcScoutWaitDialog(platform::Machine& machine, std::string watchedProgram);
     ~OpcScoutWaitDialog();
-    OpcScoutWaitDialog(const OpcScoutWaitDialog&) = delete;
-    OpcScoutWaitDialog& operator=(const OpcScoutWaitDialog&) = delete;
 
     components::DialogEnd doModal(HWND owner);
 
@@ -26,9 +25,8 @@ private:
     struct Shared : WorkerShared {
         std::string watchedProgram;
     };
-    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR handle(HWND dialog, UINT message, WPARAM wParam);
-    void onInitDialog(HWND dialog);
+    INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onInitDialog(HWND dialog) override;
 
     platform::Machine& machine_;
     DOpcScoutInstallPleaseWait box_;

@@ -11,8 +11,8 @@ namespace download::win32 {
 
 UninstallDialog::UninstallDialog(platform::Machine& machine, const dvComponentInfo& record, int index, int total,
                                  RemovalRule removal, bool unattended)
-    : machine_(machine), run_(index, total, record), header_("", "", IDB_COMPONENT_INSTALL_HEADER),
-      shared_(std::make_shared<Shared>(record)) {
+    : ModalDialog("DUninstallComponent"), machine_(machine), run_(index, total, record),
+      header_("", "", IDB_COMPONENT_INSTALL_HEADER), shared_(std::make_shared<Shared>(record)) {
     shared_->removal = removal;
     shared_->unattended = unattended;
     run_.setEndOnFailure(unattended);
@@ -26,10 +26,7 @@ UninstallDialog::~UninstallDialog() {
 }
 
 components::DialogEnd UninstallDialog::doModal(HWND owner) {
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_UNINSTALL), owner, dialogProc,
-                                     reinterpret_cast<LPARAM>(this));
-    return result == static_cast<INT_PTR>(components::DialogEnd::Ok) ? components::DialogEnd::Ok
-                                                                     : components::DialogEnd::Cancel;
+    return runModal(IDD_UNINSTALL, owner);
 }
 
 void UninstallDialog::onInitDialog(HWND dialog) {
@@ -79,24 +76,6 @@ INT_PTR UninstallDialog::handle(HWND dialog, UINT message, WPARAM wParam, LPARAM
             shared_->dialog.store(nullptr);
             KillTimer(dialog, dialogids::CreepTimer);
             break;
-    }
-    return FALSE;
-}
-
-INT_PTR CALLBACK UninstallDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (message == WM_INITDIALOG) {
-            auto* self = reinterpret_cast<UninstallDialog*>(lParam);
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            self->onInitDialog(dialog);
-            return TRUE;
-        }
-        auto* self = reinterpret_cast<UninstallDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-        return self ? self->handle(dialog, message, wParam, lParam) : FALSE;
-    } catch (const std::exception& error) {
-        debugLine("DUninstallComponent::dialogProc", error.what());
-    } catch (...) {
-        debugLine("DUninstallComponent::dialogProc", "unexpected exception");
     }
     return FALSE;
 }

@@ -10,19 +10,18 @@
 #include "controls/win32/ComponentInstallHeader.h"
 #include "download/UninstallRun.h"
 #include "download/win32/DialogRunView.h"
+#include "download/win32/ModalDialog.h"
 #include "download/win32/WorkerThread.h"
 
 namespace download::win32 {
 
-class UninstallDialog {
+class UninstallDialog : public ModalDialog {
 public:
     // unattended: nobody watches; the removal's failure message goes to the debugger output instead of a
     // box, and a failed removal ends the dialog instead of waiting for Abort.
     UninstallDialog(platform::Machine& machine, const dvComponentInfo& record, int index, int total,
                     RemovalRule removal, bool unattended = false);
     ~UninstallDialog();
-    UninstallDialog(const UninstallDialog&) = delete;
-    UninstallDialog& operator=(const UninstallDialog&) = delete;
 
     components::DialogEnd doModal(HWND owner);
 
@@ -34,9 +33,8 @@ private:
         bool unattended = false;
         SilentUserInterface silentUi;
     };
-    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    void onInitDialog(HWND dialog);
+    INT_PTR handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onInitDialog(HWND dialog) override;
 
     platform::Machine& machine_;
     DUninstallComponent run_;
