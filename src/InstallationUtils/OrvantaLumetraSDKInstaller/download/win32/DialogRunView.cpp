@@ -71,8 +71,9 @@ void DialogRunView::startTimer(unsigned id, unsigned periodMs) { SetTimer(dialog
 void DialogRunView::stopTimer(unsigned id) { KillTimer(dialog_, id); }
 
 void DialogRunView::pause(unsigned ms) {
-    // Let the last texts reach the screen before the pause, or the user never sees them.
-    UpdateWindow(dialog_);
+    // Let the last texts reach the screen before the pause, or the user never sees them: the statics are child
+    // windows, which UpdateWindow of the dialog alone does not paint.
+    RedrawWindow(dialog_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     Sleep(ms);
 }
 
