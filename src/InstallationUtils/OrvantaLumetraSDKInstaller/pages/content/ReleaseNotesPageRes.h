@@ -1,0 +1,5 @@
+// Identifiers of the ReleaseNotes page (range 3450-3499).
+#pragma once
+
+#define IDD_README 3450
+#define IDC_README_HEADING 3451

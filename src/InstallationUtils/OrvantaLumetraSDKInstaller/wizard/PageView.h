@@ -1,0 +1,32 @@
+// What a page asks of its window. The Win32 host implements it with the page's dialog; the native tests
+// implement it with a recorder, so every rule of a page is tested without a window.
+#pragma once
+
+#include <string>
+
+namespace wizard {
+
+// The pictures of the page buttons.
+enum class PageImage { Install, Remove, Download, Change, Info };
+
+class PageView {
+public:
+    virtual ~PageView() = default;
+    // Shows a text in a control (a bound string's transfer to its static).
+    virtual void setText(int controlId, const std::string& text) = 0;
+    virtual void setChecked(int controlId, bool checked) = 0;
+    virtual bool isChecked(int controlId) = 0;
+    virtual void enableControl(int controlId, bool enabled) = 0;
+    virtual void showControl(int controlId, bool shown) = 0;
+    // Gives a button of the layout its picture and tooltip and moves it to x (page client pixels), keeping its
+    // vertical position.
+    virtual void placeImageButton(int controlId, PageImage image, int x, const std::string& tooltip) = 0;
+    // The sheet's Back and Next buttons (the request is posted to the sheet).
+    virtual void setWizardButtons(bool back, bool next) = 0;
+    // The sheet's Cancel button, which reads "Finish" on the later pages.
+    virtual void setCancelText(const std::string& text) = 0;
+    virtual void startTimer(unsigned timerId, unsigned periodMs) = 0;
+    virtual void stopTimer(unsigned timerId) = 0;
+};
+
+}  // namespace wizard
