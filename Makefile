@@ -34,7 +34,7 @@ export WINEARCH     := win32
 export FIXTURE_ARCH := x86
 endif
 
-.PHONY: help deps native win32 wintest prefix fixtures build test test-native test-wine run demo-clean status bench fuzz clean
+.PHONY: help deps native win32 wintest prefix fixtures build test test-native test-wine run demo-clean screenshots status bench fuzz clean
 
 help:
 	@echo "make run    - install dependencies, build, and open the installer under Wine against the local vendor server"
@@ -86,6 +86,19 @@ run: wintest fixtures
 
 demo-clean:
 	rm -rf $(DEMO)
+
+# Every page and the progress dialogs as pictures in build/screenshots (a prefix of their own, which the run
+# installs stand-ins into); the README's pictures in docs/ are copied from them.
+SHOTS_PREFIX := $(WINEPREFIX)-screenshots
+README_SHOTS := 06-core-components 14-utilities-2 dialog-download-and-install
+screenshots: wintest fixtures
+	@WINEPREFIX=$(SHOTS_PREFIX) bash tools/wine-prefix.sh
+	@rm -rf $(BUILD)/screenshots
+	@WINEPREFIX=$(SHOTS_PREFIX) INSTALLER_FIXTURES=$(FIXTURES) bash tools/with-wine.sh bash tests/win32/run-with-server.sh \
+	  python3 tests/e2e/screenshots.py $(BUILD)/screenshots --work $(BUILD)/screenshots-work \
+	  --exe $(WINTEST)/src/InstallationUtils/OrvantaLumetraSDKInstaller/OrvantaLumetraSDK_10_2_1_578_Installer_140411.exe \
+	  --driver $(WINTEST)/tests/e2e/WizardDriver.exe
+	@mkdir -p docs && for n in $(README_SHOTS); do cp $(BUILD)/screenshots/$$n.png docs/$$n.png; done
 
 # Only the report goes to standard output (a script may parse the JSON); building and preparing talk on stderr.
 status:

@@ -16,6 +16,8 @@ import sys
 import time
 
 TITLE = "Orvanta Lumetra SDK Version X 10.2.1.578 Installer"
+# The wizard's caption is the shown page's title; the wizard opens on the welcome page.
+WELCOME = TITLE + " - Welcome to Orvanta Lumetra Version X 10.2.1.578 SDK System Management"
 RELEASE_NAME = "OrvantaLumetraSDK_10_2_1_578_Installer_140411.exe"
 SECOND_INSTANCE = ("Error: Another instance of the installer is already running. Unable to load the second "
                    "instance.\n\nPlease close all other instances of the installer application and try again.\n\n")
@@ -59,7 +61,7 @@ class Session:
         return p
 
     def count(self, kind):
-        rc, out = self.driver("count", TITLE, kind)
+        rc, out = self.driver("count", WELCOME if kind == "sheet" else TITLE, kind)
         check(rc == 0, "driver count failed")
         return int(out.strip() or "0")
 
@@ -76,6 +78,9 @@ class Session:
             if all(p.poll() is not None for p in self.programs):
                 break
             self.driver("close", TITLE, "any", timeout=20)
+            rc, caption = self.driver("caption", "sheet", 500, timeout=20)
+            if rc == 0 and caption.strip():
+                self.driver("close", caption.strip(), "sheet", timeout=20)
             time.sleep(0.5)
         for p in self.programs:
             try:
@@ -114,7 +119,7 @@ def check(condition, message):
 
 def test_SecondInstanceIsRefused(s):
     first = s.start(s.install_copy("first", RELEASE_NAME))
-    check(s.driver("wait", TITLE, 60000, "sheet")[0] == 0, "the first instance did not open its wizard")
+    check(s.driver("wait", WELCOME, 60000, "sheet")[0] == 0, "the first instance did not open its wizard")
 
     # The same release name in another folder is a second instance.
     second = s.start(s.install_copy("second", RELEASE_NAME))
@@ -142,7 +147,7 @@ def test_LeftoverTestFileIsRemovedAtStart(s):
         f.write("left behind by a crash")
     os.chmod(leftover, 0o444)  # Wine shows this as the read-only attribute
     s.start(exe)
-    check(s.driver("wait", TITLE, 60000, "sheet")[0] == 0, "the installer did not open its wizard")
+    check(s.driver("wait", WELCOME, 60000, "sheet")[0] == 0, "the installer did not open its wizard")
     check(not os.path.exists(leftover), "the leftover test file is still there")
     check(nothing_but_logs(os.path.dirname(exe)), "the write test left files behind: %r"
           % os.listdir(os.path.dirname(exe)))
@@ -151,6 +156,10 @@ def test_LeftoverTestFileIsRemovedAtStart(s):
 # ---- The unattended command line ---------------------------------------------------------------------------
 # Linux sees a Windows exit code modulo 256.
 EXIT_SUCCESS, EXIT_BAD_ARGUMENTS, EXIT_FAILURE, EXIT_ANOTHER_INSTANCE = 0, 87, 1603 % 256, 1618 % 256
+EXIT_CANCELLED, EXIT_RESTART_REQUIRED = 1602 % 256, 3010 % 256
+SPECCY = "Speccy v1.25"
+SPECCY_SETUP = "orvanta/files/InstallerDownloads/_Installers3rdParty/Piriform/spsetup125.exe"
+SPECCY_KEY = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Speccy"
 UTILITIES2_FILES = [
     "orvanta/files/InstallerDownloads/_Installers3rdParty/TightVNC/tightvnc-2.6.4-setup-64bit.msi",
     "orvanta/files/InstallerDownloads/_Installers3rdParty/TightVNC/tightvnc-2.6.4-setup-32bit.msi",
@@ -166,6 +175,24 @@ def serve(paths):
         target = os.path.join(os.environ["INSTALLER_VENDOR_ROOT"], path)
         os.makedirs(os.path.dirname(target), exist_ok=True)
         shutil.copy(os.path.join(source, path), target)
+
+
+def serve_variant(variant, path):
+    """Serves a setup that behaves differently (see tests/fixtures/generators/server.py) in place of the usual."""
+    source = os.path.join(os.environ["INSTALLER_FIXTURES"], "server", "_variants", variant, path)
+    target = os.path.join(os.environ["INSTALLER_VENDOR_ROOT"], path)
+    os.makedirs(os.path.dirname(target), exist_ok=True)
+    shutil.copy(source, target)
+
+
+def wine_reg(*args):
+    return subprocess.run(["timeout", "60", "wine", "reg", *args], stdin=subprocess.DEVNULL,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+
+
+def read_text(path):
+    with open(path, "rb") as f:
+        return f.read().decode("latin-1")
 
 
 def run_cli(s, exe, *args, server=None, timeout=240):
@@ -244,11 +271,14 @@ def test_CommandLineInstallsAPageAndRemovesARow(s):
 
 def test_CommandLineRefusesBadArguments(s):
     exe = s.install_copy("arguments", RELEASE_NAME)
+    no_folder = windows_path(os.path.join(s.work, "no such folder", "run.log"))
     for args in (["/install", "No Such Component", "/quiet"], ["/install", "Speccy v1.25", "/bogus"],
-                 ["/uninstall"], ["Speccy v1.25"]):
+                 ["/uninstall"], ["Speccy v1.25"], ["/repair", "/log"], ["/repair", "/json"],
+                 ["/repair", "Speccy v1.25", "/quiet", "/log", no_folder]):
         rc, out, err = run_cli(s, exe, *args)
         check(rc == EXIT_BAD_ARGUMENTS, "%r ended with %d, not 87: %s" % (args, rc, err))
         check(err.strip() != "", "%r said nothing about why" % args)
+    check("Unable to write the run log to: " + no_folder in err, "no reason for the refused log: %r" % err)
     rc, out, _ = run_cli(s, exe, "/?")
     check(rc == EXIT_SUCCESS and "/install <name>..." in out, "/? printed no usage: %d %r" % (rc, out))
     check(nothing_but_logs(os.path.dirname(exe)), "a refused line left files: %r"
@@ -257,7 +287,7 @@ def test_CommandLineRefusesBadArguments(s):
 
 def test_CommandLineRefusedWhileTheWizardIsOpen(s):
     s.start(s.install_copy("wizard", RELEASE_NAME))
-    check(s.driver("wait", TITLE, 60000, "sheet")[0] == 0, "the wizard did not open")
+    check(s.driver("wait", WELCOME, 60000, "sheet")[0] == 0, "the wizard did not open")
     exe = s.install_copy("unattended", RELEASE_NAME)
     serve(UTILITIES2_FILES)
     rc, out, err = run_cli(s, exe, "/install", "Speccy v1.25", "/quiet")
@@ -310,14 +340,107 @@ def test_CommandLinePassiveFailedRemovalEndsInsteadOfWaiting(s):
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-def main():
+def test_CommandLineRepairPutsABrokenRowRightAndLogsIt(s):
+    exe = s.install_copy("repair", RELEASE_NAME)
+    serve(UTILITIES2_FILES)
+    copy = os.path.join(s.work, "fleet logs", "orvanta repair.log")
+    os.makedirs(os.path.dirname(copy))
+    with open(copy, "w") as f:
+        f.write("an earlier run's log\n")
+    try:
+        rc, out, err = run_cli(s, exe, "/install", SPECCY, "/quiet")
+        check(rc == EXIT_SUCCESS, "/install ended with %d: %s %s" % (rc, out, err))
+        # The version the status rule checks, wrong: a problem a repair puts right.
+        check(wine_reg("add", SPECCY_KEY, "/v", "DisplayVersion", "/d", "1.24", "/f") == 0, "reg add failed")
+        check(statuses(s, exe)[("Utilities2", SPECCY)] == "Version Mismatch", "the broken build is not seen")
+
+        # Without names every row with a problem is repaired: here Speccy alone.
+        rc, out, err = run_cli(s, exe, "/repair", "/quiet", "/log", windows_path(copy))
+        check(rc == EXIT_SUCCESS, "/repair ended with %d: %s %s" % (rc, out, err))
+        check(out.replace("\r\n", "\n") == "Utilities2  Speccy v1.25  Installed\n", "the report: %r" % out)
+        after = statuses(s, exe)
+        check(after[("Utilities2", SPECCY)] == "Installed", "Speccy is not right again: %r" % after)
+        check(after[("Utilities2", "Orvanta TeamViewer 8 Host.exe")] == "Not Installed",
+              "the repair installed a row that was not there")
+
+        # The copy is this run's log, the same as the one in the data folder, and holds its story.
+        text = read_text(copy)
+        logs = [t for t in run_logs(os.path.dirname(exe)) if "Command line request: /repair" in t]
+        check(len(logs) == 1 and logs[0] == text, "the copy differs from the run's log:\n%s" % text)
+        check("an earlier run's log" not in text, "the copy kept the file's old content")
+        for line in ("Windows version: ", "Architecture: x64", "Run log copied to: " + windows_path(copy),
+                     "Utilities2 / Speccy v1.25: (none) -> Version Mismatch",
+                     "Utilities2 / Speccy v1.25: Version Mismatch -> Not Installed",
+                     "Utilities2 / Speccy v1.25: Not Installed -> Installed",
+                     "Command line request ended with exit code 0", "Installer ended"):
+            check(line in text, "the log has no %r:\n%s" % (line, text))
+
+        # A named row that is right is left alone.
+        rc, out, err = run_cli(s, exe, "/repair", SPECCY, "/quiet")
+        check(rc == EXIT_SUCCESS, "/repair of a right row ended with %d: %s %s" % (rc, out, err))
+        last = run_logs(os.path.dirname(exe))[-1]
+        check("Command line request: /repair " + SPECCY in last and "Command program" not in last,
+              "the repair of a right row started something:\n%s" % last)
+    finally:
+        run_cli(s, exe, "/uninstall", "Utilities2", "/quiet")
+
+
+def test_CommandLineRestartRequestedByASetupIs3010(s):
+    exe = s.install_copy("restart", RELEASE_NAME)
+    serve_variant("restart", SPECCY_SETUP)
+    try:
+        rc, out, err = run_cli(s, exe, "/install", SPECCY, "/quiet")
+        check(rc == EXIT_RESTART_REQUIRED, "/install ended with %d, not 3010: %s %s" % (rc, out, err))
+        check("A restart of the computer is required" in err, "nothing said about the restart: %r" % err)
+        check(statuses(s, exe)[("Utilities2", SPECCY)] == "Installed", "Speccy is not installed")
+        logs = [t for t in run_logs(os.path.dirname(exe)) if "Command line request: /install" in t]
+        check(len(logs) == 1 and "spsetup125.exe\" command line \"" in logs[0] and "-> exit code 3010" in logs[0],
+              "the log has no setup that ended with 3010:\n%s" % "".join(logs))
+    finally:
+        run_cli(s, exe, "/uninstall", "Utilities2", "/quiet")
+
+
+def test_CommandLinePassiveAbortCancelsTheRun(s):
+    exe = s.install_copy("abort", RELEASE_NAME)
+    serve(UTILITIES2_FILES)
+    # The download stops after its first bytes, so that there is time to press Abort.
+    with open(os.environ["INSTALLER_VENDOR_FAULTS"], "w") as f:
+        json.dump({"/" + SPECCY_SETUP: {"stall": 1000, "hold": 60}}, f)
+    env = dict(os.environ)
+    env["ORVANTA_INSTALLER_SERVER"] = os.environ["INSTALLER_VENDOR_URL"]
+    out = s._out("cli.txt")
+    try:
+        with open(out, "wb") as f, open(out + ".err", "wb") as err:
+            run = subprocess.Popen(["timeout", "120", "wine", exe, "/install", SPECCY, "/passive"],
+                                   stdin=subprocess.DEVNULL, stdout=f, stderr=err, env=env)
+            dialog = TITLE + " - Download and Install Components"
+            check(s.driver("wait", dialog, 60000)[0] == 0, "no progress dialog")
+            check(s.driver("click", dialog, "Abort")[0] == 0, "could not press Abort")
+            rc, question = s.driver("messagebox", "Confirmation", 20000)
+            check(rc == 0 and "abort" in question, "no confirmation: %r" % question)
+            check(s.driver("answer", "Confirmation", 6)[0] == 0, "could not answer Yes")
+            try:
+                rc = run.wait(timeout=90)
+            except subprocess.TimeoutExpired:
+                run.kill()
+                raise Failure("the run did not end after its Abort")
+        check(rc == EXIT_CANCELLED, "the aborted run ended with %d, not 1602: %s" % (rc, read_text(out + ".err")))
+        check("Cancelled by the user." in read_text(out + ".err"), "nothing said about the cancellation")
+        check(statuses(s, exe)[("Utilities2", SPECCY)] == "Not Installed", "Speccy was installed")
+    finally:
+        with open(os.environ["INSTALLER_VENDOR_FAULTS"], "w") as f:
+            f.write("{}")
+        run_cli(s, exe, "/uninstall", "Utilities2", "/quiet")
+
+
+def main(tests=None):
     parser = argparse.ArgumentParser()
     parser.add_argument("test")
     parser.add_argument("--exe", required=True)
     parser.add_argument("--driver", required=True)
     parser.add_argument("--work", required=True)
     args = parser.parse_args()
-    test = globals().get("test_" + args.test)
+    test = (tests or globals()).get("test_" + args.test)
     if test is None:
         print("no such test: " + args.test)
         return 2

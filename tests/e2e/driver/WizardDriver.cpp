@@ -9,6 +9,8 @@
 //   WizardDriver answer <caption> <button-id>         answers a message box (IDOK = 1, IDYES = 6, IDNO = 7)
 //   WizardDriver click <caption> <control-id|text> [kind]   posts BM_CLICK to a button
 //   WizardDriver close <caption> [kind]               posts WM_CLOSE to the window
+//   WizardDriver state <caption> <control-id|text> [kind]   prints "enabled=E checked=C visible=V" (0/1)
+//   WizardDriver caption <kind> [timeout-ms]          prints the caption of the first visible window of kind
 #include <windows.h>
 
 #include <cstdio>
@@ -75,6 +77,20 @@ HWND waitFor(const std::string& caption, DWORD timeoutMs, Kind kind) {
     }
 }
 
+struct FirstOfKind {
+    Kind kind;
+    HWND window;
+};
+
+BOOL CALLBACK collectFirstOfKind(HWND w, LPARAM param) {
+    auto* f = reinterpret_cast<FirstOfKind*>(param);
+    if (IsWindowVisible(w) && isKind(w, f->kind)) {
+        f->window = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 struct ControlByText {
     std::string text;
     HWND found;
@@ -93,10 +109,31 @@ BOOL CALLBACK matchControlText(HWND child, LPARAM param) {
     return TRUE;
 }
 
+struct ControlById {
+    int id;
+    HWND found;
+};
+
+// A page's controls are children of the page, not of the sheet; pages that are not shown are hidden, and
+// two pages may use the same identifiers, so only a visible control counts.
+BOOL CALLBACK matchControlId(HWND child, LPARAM param) {
+    auto* s = reinterpret_cast<ControlById*>(param);
+    if (GetDlgCtrlID(child) == s->id && IsWindowVisible(GetParent(child))) {
+        s->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND findControl(HWND parent, const std::string& idOrText) {
     char* end = nullptr;
     long id = std::strtol(idOrText.c_str(), &end, 0);
-    if (end && *end == '\0' && !idOrText.empty()) return GetDlgItem(parent, static_cast<int>(id));
+    if (end && *end == '\0' && !idOrText.empty()) {
+        if (HWND direct = GetDlgItem(parent, static_cast<int>(id))) return direct;
+        ControlById search{static_cast<int>(id), nullptr};
+        EnumChildWindows(parent, matchControlId, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
     ControlByText search{idOrText, nullptr};
     EnumChildWindows(parent, matchControlText, reinterpret_cast<LPARAM>(&search));
     return search.found;
@@ -151,6 +188,32 @@ int main(int argc, char** argv) {
         if (!control) return 1;
         // Posted, not sent: a click that opens a modal box would otherwise block the driver.
         PostMessageA(control, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (command == "caption") {
+        // Here the second argument is the kind.
+        const Kind kind = parseKind(argv[2]);
+        DWORD timeout = argc > 3 ? std::strtoul(argv[3], nullptr, 0) : 5000;
+        DWORD start = GetTickCount();
+        for (;;) {
+            FirstOfKind found{kind, nullptr};
+            EnumWindows(collectFirstOfKind, reinterpret_cast<LPARAM>(&found));
+            if (found.window) {
+                std::printf("%s\n", windowText(found.window).c_str());
+                return 0;
+            }
+            if (GetTickCount() - start >= timeout) return 1;
+            Sleep(50);
+        }
+    }
+    if (command == "state") {
+        if (argc < 4) return usage();
+        HWND w = waitFor(caption, 5000, parseKind(argc > 4 ? argv[4] : nullptr));
+        HWND control = w ? findControl(w, argv[3]) : nullptr;
+        if (!control) return 1;
+        const LRESULT check = SendMessageA(control, BM_GETCHECK, 0, 0);
+        std::printf("enabled=%d checked=%d visible=%d\n", IsWindowEnabled(control) ? 1 : 0, check == BST_CHECKED ? 1 : 0,
+                    IsWindowVisible(control) ? 1 : 0);
         return 0;
     }
     if (command == "close") {

@@ -4,7 +4,13 @@
 #include <ole2.h>
 #include <prsht.h>
 
+#include <optional>
+
 #include "app/AppTexts.h"
+#include "components/ServerAddress.h"
+#include "download/win32/Win32OperationDialogs.h"
+#include "wizard/InstallerSheet.h"
+#include "wizard/win32/SheetHost.h"
 #include "app/InstallerApp.h"
 #include "platform/win32/Win32Machine.h"
 #include "resources/resource.h"
@@ -22,19 +28,6 @@ struct GdiplusStartupInput {
 };
 extern "C" int WINAPI GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, void* output);
 extern "C" void WINAPI GdiplusShutdown(ULONG_PTR token);
-
-int CALLBACK sheetCallback(HWND sheet, UINT message, LPARAM) {
-    if (message == PSCB_INITIALIZED) setMainWindow(sheet);
-    return 0;
-}
-
-INT_PTR CALLBACK placeholderPage(HWND page, UINT message, WPARAM, LPARAM lParam) {
-    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == PSN_SETACTIVE) {
-        PropSheet_SetWizButtons(GetParent(page), 0);
-        return TRUE;
-    }
-    return FALSE;
-}
 
 // The program runs elevated from wherever it was copied, Downloads included: a DLL dropped beside it must never
 // be loaded. SetDefaultDllDirectories is looked up because Windows 7 has it only with KB2533623; without it the
@@ -77,28 +70,26 @@ public:
         oleStarted_ = SUCCEEDED(OleInitialize(nullptr));
     }
     void runWizard() override {
-        // The sheet holds one empty page until the wizard's pages are in place.
-        PROPSHEETPAGEA page = {};
-        page.dwSize = sizeof(page);
-        page.hInstance = GetModuleHandleA(nullptr);
-        page.pszTemplate = MAKEINTRESOURCEA(IDD_WIZARD_PLACEHOLDER);
-        page.pfnDlgProc = placeholderPage;
-        HPROPSHEETPAGE pages[] = {CreatePropertySheetPageA(&page)};
-
-        PROPSHEETHEADERA header = {};
-        header.dwSize = sizeof(header);
-        header.dwFlags = PSH_WIZARD | PSH_USECALLBACK;
-        header.hInstance = GetModuleHandleA(nullptr);
-        header.pszCaption = apptexts::InstallerTitle;
-        header.nPages = 1;
-        header.phpage = pages;
-        header.pfnCallback = sheetCallback;
-        PropertySheetA(&header);
-        setMainWindow(nullptr);
+        if (!app_) return;
+        components::OperationDialogs& dialogs = dialogs_.emplace(app_->machine());
+        wizard::PageEnvironment environment{app_->machine(),
+                                            app_->ui(),
+                                            dialogs,
+                                            app_->appFolder(),
+                                            app_->folderWritable(),
+                                            components::serverBaseUrl(app_->machine()),
+                                            app_->machine().environment.nativeArchitecture() ==
+                                                platform::arch::Amd64};
+        wizard::ovDLumetraSDKInstallerSheet sheet(environment);
+        SheetHost host(sheet);
+        host.run();
     }
+    void setApplication(COrvantaLumetraSDKInstallerApp* app) { app_ = app; }
 
 private:
     bool oleStarted_ = false;
+    COrvantaLumetraSDKInstallerApp* app_ = nullptr;
+    std::optional<download::win32::Win32OperationDialogs> dialogs_;
 };
 
 }  // namespace
@@ -111,6 +102,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Win32UserInterface ui;
     Win32ApplicationShell shell;
     COrvantaLumetraSDKInstallerApp app(platform::win32::realMachine(), ui, shell);
+    shell.setApplication(&app);
     app.InitInstance();
     return app.ExitInstance();
 }

@@ -1,0 +1,58 @@
+// The window of one wizard page: its dialog procedure turns the property sheet's messages into the page's
+// calls, and it carries out what the page asks of its view (texts, buttons, pictures, timers).
+#pragma once
+
+#include <windows.h>
+#include <prsht.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "controls/win32/ComponentInstallHeader.h"
+#include "controls/win32/ImageButton.h"
+#include "wizard/PageView.h"
+#include "wizard/PropertyPageBase.h"
+
+class SheetHost;
+
+class PageHost : public wizard::PageView {
+public:
+    PageHost(wizard::ovDPropertyPageBase& page, SheetHost& sheet);
+    ~PageHost() override;
+    PageHost(const PageHost&) = delete;
+    PageHost& operator=(const PageHost&) = delete;
+
+    // The property sheet page for this page (the title string lives as long as the host).
+    HPROPSHEETPAGE create();
+    HWND window() const { return window_; }
+    wizard::ovDPropertyPageBase& page() { return page_; }
+
+    void setText(int controlId, const std::string& text) override;
+    void setChecked(int controlId, bool checked) override;
+    bool isChecked(int controlId) override;
+    void enableControl(int controlId, bool enabled) override;
+    void showControl(int controlId, bool shown) override;
+    void placeImageButton(int controlId, wizard::PageImage image, int x, const std::string& tooltip) override;
+    void setWizardButtons(bool back, bool next) override;
+    void setCancelText(const std::string& text) override;
+    void startTimer(unsigned timerId, unsigned periodMs) override;
+    void stopTimer(unsigned timerId) override;
+
+private:
+    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void initDialog(HWND window);
+    void placeBands();
+    void destroyed();
+    HWND sheetWindow() const { return GetParent(window_); }
+
+    wizard::ovDPropertyPageBase& page_;
+    SheetHost& sheet_;
+    HWND window_ = nullptr;
+    HFONT font_ = nullptr;
+    HWND tooltip_ = nullptr;
+    std::unique_ptr<dvComponentInstallHeader> banner_;
+    std::unique_ptr<dvComponentInstallHeader> side_;
+    std::map<int, std::unique_ptr<dvImageButton>> buttons_;
+};

@@ -1,0 +1,185 @@
+#include "wizard/win32/SheetHost.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+#include <shellapi.h>
+
+#include <atomic>
+
+#include "wizard/WizardIds.h"
+#include "wizard/WizardRes.h"
+#include "wizard/WizardTexts.h"
+#include "wizard/Win32UserInterface.h"
+
+namespace {
+
+// PropertySheet's callback carries no data of ours; one wizard runs at a time.
+std::atomic<SheetHost*> runningSheet{nullptr};
+
+constexpr UINT ReactivateMessage = WM_USER + wizardids::ReactivateOffset;
+constexpr UINT_PTR SubclassId = 1;
+
+// The standard buttons of a wizard sheet: Back, Next, Finish, Cancel, OK, Help.
+constexpr int StandardButtons[] = {0x3023, 0x3024, 0x3025, IDCANCEL, IDOK, IDHELP};
+constexpr int BackButton = 0x3023;
+
+struct NavigationButton {
+    int id;
+    const char* label;     // with its mnemonic
+    const char* pageName;
+};
+constexpr NavigationButton NavigationButtons[] = {
+    {IDC_NAV_HOME, "&Home", "Welcome"},
+    {IDC_NAV_EXTENSIONS, "E&xtensions", "Extensions"},
+    {IDC_NAV_MODULES, "&Modules", "Modules"},
+};
+
+RECT clientRectOf(HWND control, HWND parent) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+}  // namespace
+
+SheetHost::SheetHost(wizard::ovDLumetraSDKInstallerSheet& sheet) : sheet_(sheet) {
+    for (int i = 0; i < sheet_.pageCount(); ++i) pages_.push_back(std::make_unique<PageHost>(sheet_.page(i), *this));
+    sheet_.attachView(this);
+}
+
+SheetHost::~SheetHost() {
+    sheet_.attachView(nullptr);
+    if (navigationFont_) DeleteObject(navigationFont_);
+}
+
+void SheetHost::run() {
+    std::vector<HPROPSHEETPAGE> handles;
+    for (auto& page : pages_) handles.push_back(page->create());
+
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof(header);
+    header.dwFlags = PSH_WIZARD | PSH_USECALLBACK | PSH_HASHELP;
+    header.hInstance = GetModuleHandleA(nullptr);
+    header.pszCaption = sheet_.caption().c_str();
+    header.nPages = static_cast<UINT>(handles.size());
+    header.phpage = handles.data();
+    header.pfnCallback = sheetCallback;
+    runningSheet = this;
+    PropertySheetA(&header);
+    runningSheet = nullptr;
+    setMainWindow(nullptr);
+    window_ = nullptr;
+}
+
+int CALLBACK SheetHost::sheetCallback(HWND window, UINT message, LPARAM) {
+    try {
+        if (message == PSCB_INITIALIZED) {
+            if (SheetHost* self = runningSheet.load()) self->setUp(window);
+        }
+    } catch (...) {
+        OutputDebugStringA("SheetHost::sheetCallback - an exception was stopped at the sheet's set-up\n");
+    }
+    return 0;
+}
+
+void SheetHost::setUp(HWND window) {
+    window_ = window;
+    setMainWindow(window);
+    SetWindowSubclass(window, subclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this));
+
+    // The navigation buttons use a copy of the sheet's dialog font.
+    auto font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    LOGFONTA description = {};
+    if (font && GetObjectA(font, sizeof(description), &description)) {
+        if (navigationFont_) DeleteObject(navigationFont_);
+        navigationFont_ = CreateFontIndirectA(&description);
+    }
+
+    // Taller by a row, the standard buttons moved down with it.
+    RECT frame;
+    GetWindowRect(window, &frame);
+    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left,
+                 frame.bottom - frame.top + wizardids::SheetExtraHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (int id : StandardButtons) {
+        HWND button = GetDlgItem(window, id);
+        if (!button) continue;
+        RECT rect = clientRectOf(button, window);
+        SetWindowPos(button, nullptr, rect.left, rect.top + wizardids::StandardButtonShift, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    HWND back = GetDlgItem(window, BackButton);
+    const int backTop = back ? clientRectOf(back, window).top : 0;
+    int x = wizardids::NavigationButtonLeft;
+    for (const auto& nav : NavigationButtons) {
+        HWND button = CreateWindowExA(0, "BUTTON", nav.label, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, x,
+                                      backTop - wizardids::NavigationButtonTopAboveBack,
+                                      wizardids::NavigationButtonWidth,
+                                      wizardids::NavigationButtonTopAboveBack -
+                                          wizardids::NavigationButtonBottomAboveBack,
+                                      window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nav.id)),
+                                      GetModuleHandleA(nullptr), nullptr);
+        if (button && navigationFont_) SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(navigationFont_), TRUE);
+        x += wizardids::NavigationButtonWidth + wizardids::NavigationButtonGap;
+    }
+}
+
+LRESULT CALLBACK SheetHost::subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR self) {
+    try {
+        bool handled = false;
+        LRESULT result = reinterpret_cast<SheetHost*>(self)->handle(message, wParam, lParam, &handled);
+        if (handled) return result;
+    } catch (...) {
+        OutputDebugStringA("SheetHost::subclassProc - an exception was stopped at the sheet's window\n");
+        return 0;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(window, subclassProc, SubclassId);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT SheetHost::handle(UINT message, WPARAM wParam, LPARAM, bool* handled) {
+    if (message == ReactivateMessage) {
+        *handled = true;
+        sheet_.reactivateCurrentPage();
+        return 1;
+    }
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        for (const auto& nav : NavigationButtons) {
+            if (LOWORD(wParam) == nav.id) {
+                *handled = true;
+                sheet_.gotoPageByName(nav.pageName);
+                return 0;
+            }
+        }
+    }
+    return 0;
+}
+
+int SheetHost::activeIndex() {
+    if (!window_) return 0;
+    return static_cast<int>(PropSheet_HwndToIndex(window_, PropSheet_GetCurrentPageHwnd(window_)));
+}
+
+void SheetHost::activatePage(int index) {
+    if (window_) PropSheet_SetCurSel(window_, nullptr, index);
+}
+
+void SheetHost::showHelp() { sheet_.showHelp(); }
+
+void SheetHost::showHelpTopic(const std::string& address) {
+    // The topic opens in the system's handler for web pages; the file name with its anchor is handed over as a
+    // file: address, which keeps the anchor.
+    std::string url = "file:///" + address;
+    for (char& c : url)
+        if (c == '\\') c = '/';
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.hwnd = window_;
+    info.lpVerb = "open";
+    info.lpFile = url.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    ShellExecuteExA(&info);
+}

@@ -1,0 +1,42 @@
+// The wizard's main window: a property sheet in wizard mode holding one PageHost per page. It adds the
+// navigation buttons, routes help and the re-activation message to the sheet's logic, and carries out what
+// the sheet asks of its window.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "wizard/InstallerSheet.h"
+#include "wizard/win32/PageHost.h"
+
+class SheetHost : public wizard::SheetView {
+public:
+    explicit SheetHost(wizard::ovDLumetraSDKInstallerSheet& sheet);
+    ~SheetHost() override;
+    SheetHost(const SheetHost&) = delete;
+    SheetHost& operator=(const SheetHost&) = delete;
+
+    // Runs the wizard modally until it is closed.
+    void run();
+    HWND window() const { return window_; }
+
+    int activeIndex() override;
+    void activatePage(int index) override;
+    void showHelpTopic(const std::string& address) override;
+    void showHelp();
+
+private:
+    static int CALLBACK sheetCallback(HWND window, UINT message, LPARAM lParam);
+    static LRESULT CALLBACK subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR self);
+    void setUp(HWND window);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam, bool* handled);
+
+    wizard::ovDLumetraSDKInstallerSheet& sheet_;
+    std::vector<std::unique_ptr<PageHost>> pages_;
+    HWND window_ = nullptr;
+    HFONT navigationFont_ = nullptr;
+};
