@@ -88,3 +88,66 @@ TEST(AppFileUtilsOnWine, ProgramFilesFolderHasNoTrailingSeparator) {
     EXPECT_TRUE(pathPresent(*desktop));
     EXPECT_TRUE(pathPresent(*programs));
 }
+
+namespace {
+// Greek, Chinese and Thai: no ANSI code page holds all three, so the ANSI search lists '?' in their place.
+const std::wstring Unfit = L"\u03a9\u4e2d\u0e01";
+}  // namespace
+
+TEST(AppFileUtilsOnWine, DeleteFolderTreeRemovesNamesOutsideTheAnsiCodePage) {
+    ScratchFolder scratch;
+    const std::string tree = scratch / "Tree";
+    const std::wstring wideTree = wide(tree);
+    ASSERT_TRUE(CreateDirectoryW(wideTree.c_str(), nullptr));
+    ASSERT_TRUE(writeRaw(wideTree + L"\\\u03a9\u4e2d.txt", "a"));
+    ASSERT_TRUE(writeRaw(wideTree + L"\\\u4e2d.txt", "b"));  // the same "?.txt" to the ANSI search
+    ASSERT_TRUE(CreateDirectoryW((wideTree + L"\\" + Unfit).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((wideTree + L"\\" + Unfit + L"\\" + Unfit).c_str(), nullptr));
+    ASSERT_TRUE(writeRaw(wideTree + L"\\" + Unfit + L"\\" + Unfit + L"\\deep.dll", "c"));
+    ASSERT_TRUE(writeRaw(wideTree + L"\\" + Unfit + L"\\locked \u0e01.dll", "d"));
+    ASSERT_TRUE(SetFileAttributesW((wideTree + L"\\" + Unfit + L"\\locked \u0e01.dll").c_str(),
+                                   FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(writeRaw(scratch / "outside.txt", "keep"));
+
+    EXPECT_TRUE(deleteFolderTree(real(), tree, tree));
+    EXPECT_FALSE(pathPresent(wideTree));
+    EXPECT_EQ(readRaw(scratch / "outside.txt"), "keep");
+}
+
+TEST(AppFileUtilsOnWine, DeleteFolderTreeFailsWhileAnythingRemains) {
+    // A file another program holds open without delete sharing cannot go, and with it its folders.
+    struct Case {
+        const char* what;
+        std::wstring held;  // below the tree
+    } cases[] = {
+        {"plain name at the top", L"held.txt"},
+        {"name outside the code page, deeper down", Unfit + L"\\Sub\\\u03a9 held.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchFolder scratch;
+        const std::string tree = scratch / "_OrvantaInstallData";  // the data folder: its removal reports too
+        const std::wstring wideTree = wide(tree);
+        ASSERT_TRUE(CreateDirectoryW(wideTree.c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW((wideTree + L"\\" + Unfit).c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW((wideTree + L"\\" + Unfit + L"\\Sub").c_str(), nullptr));
+        ASSERT_TRUE(writeRaw(wideTree + L"\\free.txt", "free"));
+        ASSERT_TRUE(writeRaw(wideTree + L"\\" + Unfit + L"\\free \u4e2d.txt", "free"));
+        const std::wstring held = wideTree + L"\\" + c.held;
+        ASSERT_TRUE(writeRaw(held, "held"));
+        HANDLE handle = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+
+        EXPECT_FALSE(deleteFolderTree(real(), tree, tree));
+        EXPECT_FALSE(deleteDataFolder(real(), scratch.path()));
+        EXPECT_TRUE(pathPresent(held));
+        // What could go is gone.
+        EXPECT_FALSE(pathPresent(wideTree + L"\\free.txt"));
+        EXPECT_FALSE(pathPresent(wideTree + L"\\" + Unfit + L"\\free \u4e2d.txt"));
+
+        CloseHandle(handle);
+        EXPECT_TRUE(deleteDataFolder(real(), scratch.path()));
+        EXPECT_FALSE(pathPresent(wideTree));
+    }
+}

@@ -15,6 +15,7 @@
 #include "app/UserInterface.h"
 #include "download/Fetch.h"
 #include "platform/win32/Win32Machine.h"
+#include "wizard/Win32UserInterface.h"
 
 using namespace download;
 using namespace platform_test;
@@ -153,6 +154,7 @@ public:
     }
     std::string title() const { return title_; }
     bool answered() const { return answered_; }
+    HWND owner() const { return owner_; }
 
 private:
     static BOOL CALLBACK findDialog(HWND window, LPARAM param) {
@@ -182,6 +184,7 @@ private:
                 char title[256] = {};
                 GetWindowTextA(dialog, title, sizeof(title));
                 title_ = title;
+                owner_ = GetWindow(dialog, GW_OWNER);
                 if (login_) {
                     std::vector<HWND> edits;
                     EnumChildWindows(dialog, collectEdits, reinterpret_cast<LPARAM>(&edits));
@@ -212,6 +215,7 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<bool> answered_{false};
     std::string title_;
+    std::atomic<HWND> owner_{nullptr};
     std::thread thread_;
 };
 
@@ -383,6 +387,30 @@ TEST_F(FetchOverWinINet, AcceptedLoginIsSentAgainAndDownloads) {
     ASSERT_GE(requests.size(), 2u);
     EXPECT_EQ(field(requests.front(), 2), "-");
     EXPECT_EQ(field(requests.back(), 2), "Basic");
+}
+
+TEST_F(FetchOverWinINet, TheLoginIsOwnedByTheMainWindowWhileThereIsOne) {
+    server.put("/owned.msi", "secret");
+    server.faults(R"({"/owned.msi": {"status": 401}})");
+    HWND main = CreateWindowExA(0, "STATIC", "wizard stand-in", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(main, nullptr);
+    setMainWindow(main);
+    {
+        CredentialDialogAnswerer answerer(std::nullopt);
+        EXPECT_EQ(fetch(server.url("/owned.msi")).outcome, FetchOutcome::Failed);
+        EXPECT_TRUE(answerer.answered());
+        EXPECT_EQ(answerer.owner(), main);
+    }
+    setMainWindow(nullptr);
+    DestroyWindow(main);
+    {
+        CredentialDialogAnswerer answerer(std::nullopt);
+        EXPECT_EQ(fetch(server.url("/owned.msi")).outcome, FetchOutcome::Failed);
+        EXPECT_TRUE(answerer.answered());
+        HWND owner = answerer.owner();
+        EXPECT_TRUE(owner == nullptr || owner == GetDesktopWindow()) << owner;
+    }
 }
 
 TEST_F(FetchOverWinINet, AbortDuringASlowBodyLeavesThePartialTemporaryFile) {

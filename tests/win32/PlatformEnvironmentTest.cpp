@@ -1,5 +1,5 @@
 // The environment layer: this program's path, variables and their buffer rule, the system's folders, the
-// processor architecture and the screen.
+// processor architecture, the Windows version and the screen.
 #include "PlatformTestSupport.h"
 
 #include "platform/win32/Win32Environment.h"
@@ -104,6 +104,28 @@ TEST_F(EnvironmentTest, TheNativeArchitectureIsTheMachinesNotThisProcesss) {
     } else {
         EXPECT_EQ(environment.nativeArchitecture(), arch::Intel);
     }
+}
+
+TEST_F(EnvironmentTest, TheWindowsVersionIsTheSystemsOwn) {
+    auto version = environment.windowsVersion();
+    ASSERT_TRUE(version.has_value());
+    EXPECT_GE(version->major, 5u);
+    // The registry keeps the build the system runs.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+    char build[64] = {};
+    DWORD size = sizeof(build) - 1;
+    const LONG read = RegQueryValueExA(key, "CurrentBuildNumber", nullptr, nullptr, reinterpret_cast<BYTE*>(build), &size);
+    RegCloseKey(key);
+    ASSERT_EQ(read, ERROR_SUCCESS);
+    EXPECT_EQ(std::to_string(version->build), std::string(build));
+    // GetVersionEx answers this program (whose manifest names no version) with an older version at most.
+    OSVERSIONINFOA told = {};
+    told.dwOSVersionInfoSize = sizeof(told);
+    ASSERT_TRUE(GetVersionExA(&told));
+    EXPECT_GE(std::make_pair(version->major, version->minor),
+              std::make_pair(static_cast<uint32_t>(told.dwMajorVersion), static_cast<uint32_t>(told.dwMinorVersion)));
 }
 
 TEST_F(EnvironmentTest, TheScreenResolutionIsPlausible) {

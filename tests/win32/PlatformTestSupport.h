@@ -67,6 +67,15 @@ inline std::string fixturesFolder() {
     return folder;
 }
 
+// A path of the ANSI code page in UTF-16.
+inline std::wstring wide(const std::string& text) {
+    int needed = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    if (needed <= 1) return std::wstring();
+    std::wstring out(static_cast<std::size_t>(needed - 1), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, out.data(), needed);
+    return out;
+}
+
 inline bool writeRaw(const std::string& path, const std::string& content) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
@@ -91,24 +100,41 @@ inline std::string readRaw(const std::string& path) {
 
 inline bool pathPresent(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-inline void removeTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+// A path the ANSI code page cannot hold: written and asked for through the wide functions.
+inline bool writeRaw(const std::wstring& path, const std::string& content) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(h, content.data(), DWORD(content.size()), &written, nullptr) && written == content.size();
+    CloseHandle(h);
+    return ok;
+}
+
+inline bool pathPresent(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Wide calls, so that names the ANSI code page cannot hold go too.
+inline void removeTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string full = folder + "\\" + name;
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring full = folder + L"\\" + name;
+            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 removeTree(full);
             else
-                DeleteFileA(full.c_str());
-        } while (FindNextFileA(search, &found));
+                DeleteFileW(full.c_str());
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryW(folder.c_str());
 }
+
+inline void removeTree(const std::string& folder) { removeTree(wide(folder)); }
 
 // A fresh folder below the temporary folder, removed with everything in it at the end of the test.
 class ScratchFolder {

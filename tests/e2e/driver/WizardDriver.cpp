@@ -11,6 +11,7 @@
 //   WizardDriver close <caption> [kind]               posts WM_CLOSE to the window
 //   WizardDriver state <caption> <control-id|text> [kind]   prints "enabled=E checked=C visible=V" (0/1)
 //   WizardDriver caption <kind> [timeout-ms]          prints the caption of the first visible window of kind
+//   WizardDriver pick <caption> <control-id> <text> [kind]  selects a drop-down list's entry as a person does
 #include <windows.h>
 
 #include <cstdio>
@@ -214,6 +215,20 @@ int main(int argc, char** argv) {
         const LRESULT check = SendMessageA(control, BM_GETCHECK, 0, 0);
         std::printf("enabled=%d checked=%d visible=%d\n", IsWindowEnabled(control) ? 1 : 0, check == BST_CHECKED ? 1 : 0,
                     IsWindowVisible(control) ? 1 : 0);
+        return 0;
+    }
+    if (command == "pick") {
+        if (argc < 5) return usage();
+        HWND w = waitFor(caption, 5000, parseKind(argc > 5 ? argv[5] : nullptr));
+        HWND control = w ? findControl(w, argv[3]) : nullptr;
+        if (!control) return 1;
+        const LRESULT index = SendMessageA(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(argv[4]));
+        if (index == CB_ERR) return 1;
+        SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        // The list tells its owner as it does after a person's choice; posted, as the handling may open a box.
+        PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(control));
         return 0;
     }
     if (command == "close") {

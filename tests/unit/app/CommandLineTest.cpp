@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
+#include "app/UnattendedTexts.h"
 
 using namespace cli;
 
@@ -63,6 +64,12 @@ TEST(CommandLine, WrongLinesAreRefusedWithAReason) {
         {"/json"},
         {"/"},
         {},
+        {"/repair", "/json"},
+        {"/repair", "/status"},
+        {"/repair", "A", "/install", "B"},
+        {"/status", "/passive", "/log", "s.log"},  // the log does not make a display switch right
+        {"A", "/repair"},                          // names come after their command
+        {"/log", "a.log"},                         // a log of no request
     };
     for (const Args& args : cases) {
         std::string line;
@@ -72,4 +79,58 @@ TEST(CommandLine, WrongLinesAreRefusedWithAReason) {
         EXPECT_FALSE(r.request);
         EXPECT_FALSE(r.error.empty());
     }
+}
+
+TEST(CommandLine, RepairNeedsNoNamesAndEveryCommandTakesALogCopy) {
+    struct Case {
+        Args args;
+        Action action;
+        Args names;
+        Display display;
+        const char* logFile;
+    } cases[] = {
+        {{"/repair"}, Action::Repair, {}, Display::Passive, nullptr},
+        {{"-REPAIR", "Python 2.6.6", "modules", "/quiet"}, Action::Repair, {"Python 2.6.6", "modules"},
+         Display::Quiet, nullptr},
+        {{"/repair", "/log", "C:\\fleet logs\\orvanta.log"}, Action::Repair, {}, Display::Passive,
+         "C:\\fleet logs\\orvanta.log"},
+        {{"/LOG", "a.log", "/install", "A", "/passive"}, Action::Install, {"A"}, Display::Passive, "a.log"},
+        {{"/status", "/json", "-log", "s.log"}, Action::Status, {}, Display::Passive, "s.log"},
+        // The last of two copies is the one written, as with /out.
+        {{"/uninstall", "A", "/log", "x.log", "/log", "y.log"}, Action::Uninstall, {"A"}, Display::Passive, "y.log"},
+        {{"/repair", "A", "/log", "r.log", "/q"}, Action::Repair, {"A"}, Display::Quiet, "r.log"},
+    };
+    for (const Case& c : cases) {
+        std::string line;
+        for (auto& a : c.args) line += a + " ";
+        SCOPED_TRACE(line);
+        ParseResult r = parseCommandLine(c.args);
+        ASSERT_TRUE(r.request) << r.error;
+        EXPECT_EQ(r.request->action, c.action);
+        EXPECT_EQ(r.request->names, c.names);
+        EXPECT_EQ(r.request->display, c.display);
+        EXPECT_EQ(r.request->logFile.value_or("(none)"), c.logFile ? c.logFile : "(none)");
+        EXPECT_FALSE(r.request->outFile);
+    }
+}
+
+TEST(CommandLine, ALogWithoutItsFileIsRefusedWithThatReason) {
+    const Args cases[] = {
+        {"/repair", "/log"},
+        {"/install", "A", "/log", ""},
+        {"/status", "/log", "/json"},
+        {"/status", "/log", "-quiet"},
+    };
+    for (const Args& args : cases) {
+        std::string line;
+        for (auto& a : args) line += "[" + a + "] ";
+        SCOPED_TRACE(line);
+        ParseResult r = parseCommandLine(args);
+        EXPECT_FALSE(r.request);
+        EXPECT_EQ(r.error, unattendedtexts::LogFileMissing);
+    }
+    // A name after the log's file is not taken for the file's continuation.
+    ParseResult r = parseCommandLine({"/repair", "/log", "r.log", "A"});
+    EXPECT_FALSE(r.request);
+    EXPECT_EQ(r.error, std::string(unattendedtexts::NameWithoutCommand) + "A");
 }

@@ -64,13 +64,13 @@ TEST(DeleteFolderTree, FailedEnumerationIsFailure) {
     EXPECT_EQ(m.files.content("C:\\Keep\\Tree\\a.txt"), "a");
 }
 
-TEST(DeleteFolderTree, PartlyRemovedTreeStillReportsSuccess) {
+TEST(DeleteFolderTree, PartlyRemovedTreeReportsFailure) {
     FakeMachine m;
     addSampleTree(m);
     m.files.fault = [](const std::string& op, const std::string& path) {
         return op == "delete" && path.find("a.txt") != std::string::npos;
     };
-    EXPECT_TRUE(deleteFolderTree(m, "C:\\Keep\\Tree", "C:\\Keep\\Tree"));
+    EXPECT_FALSE(deleteFolderTree(m, "C:\\Keep\\Tree", "C:\\Keep\\Tree"));
     EXPECT_TRUE(m.files.exists("C:\\Keep\\Tree\\a.txt"));
     EXPECT_FALSE(m.files.exists("C:\\Keep\\Tree\\Sub"));
 }

@@ -12,7 +12,9 @@
 #include "app/LoggingUserInterface.h"
 #include "app/RunLog.h"
 #include "app/Unattended.h"
+#include "components/InstallManagerBase.h"
 #include "components/Probes.h"
+#include "components/StatusRules.h"
 #include "components/UninstallKeys.h"
 #include "download/InlineDialogs.h"
 #include "platform/fake/FakeMachine.h"
@@ -298,4 +300,132 @@ TEST(RunLog, AnInstallRunLogsTheOperationTheDownloadTheCommandAndTheResult) {
     // In the order they happened.
     EXPECT_LT(content.find("Download "), content.find("Command program"));
     EXPECT_LT(content.find("Command program"), content.find("-> result 1"));
+}
+
+TEST(RunLog, TheStartNamesTheWindowsVersionAndTheArchitecture) {
+    struct NoWindows : ApplicationShell {
+        uintptr_t startGraphics() override { return 0; }
+        void stopGraphics(uintptr_t) override {}
+        void registerControlClasses() override {}
+        void runWizard() override {}
+    } shell;
+    struct Case {
+        std::optional<platform::WindowsVersion> version;
+        uint16_t architecture;
+        const char* versionLine;
+        const char* architectureLine;
+    } cases[] = {
+        {platform::WindowsVersion{6, 1, 7601, "Service Pack 1"}, platform::arch::Intel,
+         "Windows version: 6.1.7601 Service Pack 1", "Architecture: x86"},
+        {platform::WindowsVersion{10, 0, 19045, ""}, platform::arch::Amd64, "Windows version: 10.0.19045",
+         "Architecture: x64"},
+        {std::nullopt, 12 /* ARM64 */, "Windows version: unknown", "Architecture: unknown"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.versionLine);
+        FakeMachine m;
+        m.files.addFolder("C:\\Installer");
+        m.environment.version = c.version;
+        m.environment.architecture = c.architecture;
+        RecordingUi ui;
+        std::string path;
+        {
+            COrvantaLumetraSDKInstallerApp app(m, ui, shell);
+            ASSERT_NE(app.runLog(), nullptr);
+            path = app.runLog()->path();
+        }
+        const std::vector<std::string> lines = linesOf(m.files.content(path).value_or(""));
+        // Line by line after the timestamp: the version comes with the start, before anything is done.
+        ASSERT_GE(lines.size(), 5u);
+        EXPECT_EQ(lines[3].substr(21), std::string(c.versionLine) + "\r");
+        EXPECT_EQ(lines[4].substr(21), std::string(c.architectureLine) + "\r");
+    }
+}
+
+TEST(RunLog, ACopyGetsEveryLineFromItsStartAndReplacesWhatItsFileHeld) {
+    FakeMachine m;
+    m.files.addFolder("C:\\Installer");
+    m.files.addFolder("C:\\Fleet");
+    m.files.addFile("C:\\Fleet\\run.log", "yesterday's run\r\n");
+    auto current = runlog::RunLog::open(m, "C:\\Installer", true);
+    ASSERT_NE(current, nullptr);
+    runlog::setCurrent(current.get());
+    runlog::line("before the copy");
+
+    auto copy = runlog::RunLog::create(m, "C:\\Fleet\\run.log");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->path(), "C:\\Fleet\\run.log");
+    EXPECT_EQ(m.files.content("C:\\Fleet\\run.log"), "");
+    runlog::setCopy(copy.get());
+    runlog::line("Download http://user:pw@host/x.exe");
+    runlog::statusChange("Utilities", "Speccy v1.25", "", "Not Installed");
+    runlog::statusChange("Utilities", "Speccy v1.25", "Version Mismatch", "");
+    copy.reset();  // withdraws itself
+    runlog::line("after the copy");
+    current.reset();
+
+    const std::string stamp = "2014-04-11 12:30:05  ";
+    const std::string copied = stamp + "Download http://host/x.exe\r\n" + stamp +
+                               "Utilities / Speccy v1.25: (none) -> Not Installed\r\n" + stamp +
+                               "Utilities / Speccy v1.25: Version Mismatch -> (none)\r\n";
+    EXPECT_EQ(m.files.content("C:\\Fleet\\run.log"), copied);
+    const std::string main = m.files.content(kLogs + "\\Installer-20140411-123005.log").value_or("");
+    EXPECT_EQ(main, stamp + "before the copy\r\n" + copied + stamp + "after the copy\r\n");
+
+    // Nowhere to create it: no copy.
+    EXPECT_EQ(runlog::RunLog::create(m, "C:\\Missing\\run.log"), nullptr);
+    EXPECT_EQ(runlog::RunLog::create(m, ""), nullptr);
+}
+
+TEST(RunLog, ARefreshReportsEachRowWhoseStatusItChangesAndOnlyThose) {
+    FakeMachine m;
+    m.registry.setString(platform::Hive::LocalMachine,
+                         std::string(components::UninstallRoot) + components::uninstallkeys::OpcClient, "DisplayName",
+                         "SIMATIC NET OPC CLIENT V6.2 Build 3133");
+    const char* plexorCode = "{FC84F31D-53C5-49CC-A799-80BFF4724731}";
+    std::string labels[6];
+    auto row = [&](const char* name, int at) {
+        return dvComponentInfo(name, "http://host/x", "x.exe", "", "C:\\Installer\\_OrvantaInstallData\\x", false,
+                               false, &labels[at], &labels[at + 1], &labels[at + 2], "Utilities");
+    };
+    dvInstallManagerBase manager;
+    manager.setComponents({row("Orvanta Plexor 1.9.0.24", 0), row("Speccy v1.25", 3)});
+    RecordingUi ui;
+    download::InlineDialogs dialogs(m, ui);
+    std::vector<std::string> changes;
+    components::OperationContext context{m, ui, dialogs, "C:\\Installer"};
+    context.statusChanged = [&](const dvComponentInfo& r, const std::string& before, const std::string& after) {
+        changes.push_back(r.displayName() + ": " + before + " -> " + after);
+    };
+
+    // Without anybody to tell, a refresh sets the statuses all the same.
+    components::refreshStatuses(m, manager, 0, 1);
+    EXPECT_EQ(labels[1], "Not Installed");
+    labels[1] = labels[4] = "";
+    manager.setContext(context);
+
+    struct Step {
+        const char* name;
+        std::function<void()> change;
+        int first, last;
+        std::vector<std::string> told;
+    } steps[] = {
+        {"first probe", [] {}, 0, 1,
+         {"Orvanta Plexor 1.9.0.24:  -> Not Installed", "Speccy v1.25:  -> Not Installed"}},
+        {"nothing changed", [] {}, 0, 1, {}},
+        {"a wrong build", [&] { m.msi.registerProduct(plexorCode, platform::MsiContext::Machine,
+                                                      {"Orvanta Plexor 1.9.0.23", "1.9.0.23", {}}); },
+         0, 1, {"Orvanta Plexor 1.9.0.24: Not Installed -> Version Mismatch"}},
+        {"the right build, outside the range", [&] { m.msi.registerProduct(plexorCode, platform::MsiContext::Machine,
+                                                                          {"Orvanta Plexor 1.9.0.24", "1.9.0.24", {}}); },
+         1, 1, {}},
+        {"the right build, in the range", [] {}, 0, 0, {"Orvanta Plexor 1.9.0.24: Version Mismatch -> Installed"}},
+    };
+    for (Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        changes.clear();
+        step.change();
+        components::refreshStatuses(m, manager, step.first, step.last);
+        EXPECT_EQ(changes, step.told);
+    }
 }

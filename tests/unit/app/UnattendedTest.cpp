@@ -2,9 +2,13 @@
 // codes a fleet tool acts on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/AppTexts.h"
+#include "app/RunLog.h"
 #include "app/Unattended.h"
 #include "app/UnattendedTexts.h"
+#include "components/ActionTexts.h"
 #include "components/Probes.h"
 #include "components/UninstallKeys.h"
 #include "download/InlineDialogs.h"
@@ -39,8 +43,33 @@ struct CapturedOutput : Output {
     bool writable = true;
 };
 
-// The installer's folder, its server and the stand-in Plexor installer, which registers its product. The
-// OPC client Plexor plugs into is there: without it Plexor's row shows a problem and the run repairs first.
+// The progress dialogs as a person watching them sees them: the one for abortRow is aborted (confirmed) at
+// once, as the program's /passive dialogs report it; the others run inline.
+struct WatchedDialogs : components::OperationDialogs {
+    WatchedDialogs(download::InlineDialogs& inner, RunSignals& signals, const std::string& abortRow)
+        : inner(inner), signals(signals), abortRow(abortRow) {}
+    components::DialogEnd downloadAndInstall(const dvComponentInfo& record, int index, int total,
+                                             const components::DownloadRunFlags& flags) override {
+        if (record.displayName() == abortRow) signals.cancelled = true;
+        if (signals.cancelled) return components::DialogEnd::Cancel;
+        return inner.downloadAndInstall(record, index, total, flags);
+    }
+    components::DialogEnd uninstall(const dvComponentInfo& record, int index, int total) override {
+        return inner.uninstall(record, index, total);
+    }
+    components::DownloadErrorChoice downloadError(const std::string& message) override {
+        return inner.downloadError(message);
+    }
+    std::unique_ptr<components::PleaseWaitBox> pleaseWait() override { return inner.pleaseWait(); }
+    void waitForProgram(const std::string& programPath) override { inner.waitForProgram(programPath); }
+    download::InlineDialogs& inner;
+    RunSignals& signals;
+    std::string abortRow;
+};
+
+// The installer's folder, its server and the stand-in Plexor installer, which registers its product and ends
+// with plexorExitCode. The OPC client Plexor plugs into is there: without it Plexor's row shows a problem and
+// the run repairs first.
 struct Fixture {
     using Args = std::vector<std::string>;
     Fixture() {
@@ -49,9 +78,10 @@ struct Fixture {
                              std::string(components::UninstallRoot) + components::uninstallkeys::OpcClient,
                              "DisplayName", "SIMATIC NET OPC CLIENT V6.2 Build 3133");
         m.processes.addRunning(std::string("C:\\Installer\\") + apptexts::ReleaseFileName);
-        m.processes.onStart(PlexorFile, [](FakeMachine& machine, const std::string&) -> uint32_t {
-            machine.msi.registerProduct(PlexorCode, platform::MsiContext::Machine, {PlexorName, "1.9.0.24", {}});
-            return 0;
+        m.processes.onStart(PlexorFile, [this](FakeMachine& machine, const std::string&) -> uint32_t {
+            if (plexorInstalls)
+                machine.msi.registerProduct(PlexorCode, platform::MsiContext::Machine, {PlexorName, "1.9.0.24", {}});
+            return plexorExitCode;
         });
     }
     void serveServer() {
@@ -68,16 +98,37 @@ struct Fixture {
         }
         NoWindows shell;
         AnsweringUi ui(out);
-        COrvantaLumetraSDKInstallerApp app(m, ui, shell);
-        download::InlineDialogs dialogs(m, ui);
-        int code = runUnattended(*parsed.request, app, ui, dialogs, out);
+        // The programs the run starts are watched as the program watches them.
+        RestartWatch processes(m.processes, signals.restartRequired);
+        platform::Machine machine = withProcesses(m, processes);
+        LogCopy copy = startLogCopy(*parsed.request, machine, out);
+        if (copy.refused) return BadArguments;
+        COrvantaLumetraSDKInstallerApp app(machine, ui, shell);
+        if (app.runLog()) logPath = app.runLog()->path();
+        download::InlineDialogs inlineDialogs(app.machine(), ui);
+        WatchedDialogs dialogs(inlineDialogs, signals, abortRow);
+        int code = runUnattended(*parsed.request, app, ui, dialogs, out, signals);
         questions = ui.messages;
         return code;
     }
+    void registerPlexor(const char* name) {
+        m.msi.registerProduct(PlexorCode, platform::MsiContext::Machine, {name, "1.9.0.24", {}});
+    }
+    std::string installedPlexorName() {
+        return m.msi.productInfo(PlexorCode, "InstalledProductName", 256).value_or("(not installed)");
+    }
+    std::string log() { return m.files.content(logPath).value_or(""); }
     FakeMachine m;
     CapturedOutput out;
     std::vector<std::string> questions;
+    RunSignals signals;
+    std::string abortRow;
+    bool plexorInstalls = true;
+    uint32_t plexorExitCode = 0;
+    std::string logPath;
 };
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 }  // namespace
 
@@ -204,4 +255,161 @@ TEST(Unattended, AReportThatCannotBeWrittenIsAFailure) {
     Fixture f;
     f.out.writable = false;
     EXPECT_EQ(f.run({"/status"}), Failure);
+}
+
+TEST(Unattended, TheExitCodeSaysCancelledBeforeFailedBeforeRestartRequired) {
+    struct Case {
+        bool failed, cancelled, restartRequired;
+        int exitCode;
+    } cases[] = {
+        {false, false, false, Success},     {false, false, true, RestartRequired}, {true, false, false, Failure},
+        {true, false, true, Failure},       {false, true, false, Cancelled},       {false, true, true, Cancelled},
+        {true, true, false, Cancelled},     {true, true, true, Cancelled},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "failed " << c.failed << " cancelled " << c.cancelled << " restart "
+                                        << c.restartRequired);
+        EXPECT_EQ(exitCodeFor({c.failed, c.cancelled, c.restartRequired}), c.exitCode);
+    }
+    // The values fleet tools know from Windows Installer.
+    EXPECT_EQ(Cancelled, 1602);
+    EXPECT_EQ(RestartRequired, 3010);
+}
+
+TEST(Unattended, AnInstallerAskingForARestartMakesA3010OnlyWhenEverythingSucceeded) {
+    struct Case {
+        const char* name;
+        uint32_t installerExit;
+        bool installs;
+        int exitCode;
+        const char* lastMessage;
+    } cases[] = {
+        {"installed, restart required", 3010, true, RestartRequired, unattendedtexts::RestartRequired},
+        {"installed", 0, true, Success, unattendedtexts::RunSucceeded},
+        // The exit code alone decides nothing: the machine shows whether the component is there.
+        {"3010 but nothing installed", 3010, false, Failure, "Failed: Utilities"},
+        {"an error code, installed all the same", 1603, true, Success, unattendedtexts::RunSucceeded},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        f.serveServer();
+        f.plexorExitCode = c.installerExit;
+        f.plexorInstalls = c.installs;
+        EXPECT_EQ(f.run({"/install", PlexorName, "/quiet"}), c.exitCode);
+        EXPECT_EQ(f.m.msi.isRegistered(PlexorCode), c.installs);
+        ASSERT_FALSE(f.out.messages.empty());
+        EXPECT_EQ(f.out.messages.back(), c.lastMessage);
+        EXPECT_TRUE(contains(f.log(), "-> exit code " + std::to_string(c.installerExit))) << f.log();
+    }
+}
+
+TEST(Unattended, AnAbortConfirmedInAProgressDialogCancelsTheRunAndStopsIt) {
+    // Plexor's page comes before Speccy's: Speccy is never fetched once Plexor's dialog was aborted.
+    Fixture f;
+    f.serveServer();
+    f.abortRow = PlexorName;
+    EXPECT_EQ(f.run({"/install", "Speccy v1.25", PlexorName, "/passive"}), Cancelled);
+    EXPECT_FALSE(f.m.msi.isRegistered(PlexorCode));
+    EXPECT_TRUE(f.m.http.requests.empty());
+    EXPECT_TRUE(f.m.processes.started.empty());
+    ASSERT_FALSE(f.out.messages.empty());
+    EXPECT_EQ(f.out.messages.back(), unattendedtexts::RunCancelled);
+}
+
+TEST(Unattended, RepairReinstallsOnlyRowsWithAProblemAndAnswersForTheRowsItIsAbout) {
+    const std::string wrongName = "Orvanta Plexor 1.9.0.23";
+    struct Case {
+        const char* name;
+        Fixture::Args args;
+        const char* plexorBefore;  // the product's installed name; nullptr: not installed
+        bool served;
+        int exitCode;
+        std::string plexorAfter;
+        bool reinstalled;     // the setup was downloaded and started
+        std::string report;   // the whole report, or its start when it ends with two blanks
+    } cases[] = {
+        {"named row with a wrong build", {"/repair", PlexorName, "/quiet"}, wrongName.c_str(), true, Success,
+         PlexorName, true, "Utilities  Orvanta Plexor 1.9.0.24  Installed\n"},
+        {"every row: only the wrong one", {"/repair"}, wrongName.c_str(), true, Success, PlexorName, true,
+         "Utilities  Orvanta Plexor 1.9.0.24  Installed\n"},
+        {"named by its page", {"/repair", "utilities", "/quiet"}, wrongName.c_str(), true, Failure, PlexorName, true,
+         "Utilities  "},  // the page's other rows are not installed, which a repair does not change
+        {"named row that is right", {"/repair", PlexorName}, PlexorName, true, Success, PlexorName, false,
+         "Utilities  Orvanta Plexor 1.9.0.24  Installed\n"},
+        {"named row that is missing is left alone", {"/repair", PlexorName}, nullptr, true, Failure,
+         "(not installed)", false, "Utilities  Orvanta Plexor 1.9.0.24  Not Installed\n"},
+        {"every row of a machine that is right", {"/repair", "/quiet"}, PlexorName, true, Success, PlexorName, false,
+         ""},
+        {"reinstall with the server down", {"/repair", PlexorName, "/quiet"}, wrongName.c_str(), false, Failure,
+         "(not installed)", false, "Utilities  Orvanta Plexor 1.9.0.24  Not Installed\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        if (c.served) f.serveServer();
+        if (c.plexorBefore) f.registerPlexor(c.plexorBefore);
+        EXPECT_EQ(f.run(c.args), c.exitCode);
+        EXPECT_EQ(f.installedPlexorName(), c.plexorAfter);
+        EXPECT_EQ(f.m.processes.started.size(), c.reinstalled ? 1u : 0u);
+        if (c.report.size() >= 2 && c.report.compare(c.report.size() - 2, 2, "  ") == 0) {
+            EXPECT_EQ(f.out.reports.rfind(c.report, 0), 0u) << f.out.reports;
+        } else {
+            EXPECT_EQ(f.out.reports, c.report);
+        }
+        // The repair question is asked (and answered Yes) once per row with a problem, never otherwise.
+        const bool problem = c.plexorBefore && c.plexorBefore == wrongName;
+        EXPECT_EQ(std::count(f.questions.begin(), f.questions.end(), components::operationtexts::RepairQuestion),
+                  problem ? 1 : 0)
+            << testing::PrintToString(f.questions);
+    }
+}
+
+TEST(Unattended, ARepairLeavesEveryStatusChangeOfItsRowsInTheRunLog) {
+    Fixture f;
+    f.serveServer();
+    f.registerPlexor("Orvanta Plexor 1.9.0.23");
+    f.m.files.addFolder("C:\\Fleet");
+    f.m.files.addFile("C:\\Fleet\\orvanta.log", "an earlier run's log\r\n");
+    ASSERT_EQ(f.run({"/repair", PlexorName, "/log", "C:\\Fleet\\orvanta.log"}), Success);
+    const std::string log = f.log();
+    // The copy holds this run's log and nothing else, from its first line to its last.
+    EXPECT_EQ(f.m.files.content("C:\\Fleet\\orvanta.log").value_or("(no copy)"), log);
+    EXPECT_EQ(log.find("  Orvanta Lumetra SDK Installer 10.2.1.578 started\r\n"), 19u) << log;
+    const std::string lastLine = "  Installer ended\r\n";
+    EXPECT_EQ(log.rfind(lastLine), log.size() - lastLine.size()) << log;
+    const std::string row = std::string("Utilities / ") + PlexorName + ": ";
+    // What the first probe found, what the repair left, what the install made of it: in that order, and each
+    // change once (the probes in between that found the same say nothing).
+    std::size_t at = 0;
+    for (const char* change : {"(none) -> Version Mismatch", "Version Mismatch -> Not Installed",
+                               "Not Installed -> Installed"}) {
+        SCOPED_TRACE(change);
+        const std::size_t found = log.find(row + change + "\r\n", at);
+        ASSERT_NE(found, std::string::npos) << log;
+        EXPECT_EQ(log.find(row + change, found + 1), std::string::npos) << log;
+        at = found;
+    }
+    // The page's other rows were probed as well, each logged once with what was found; another page's not.
+    const std::string opcScout = "Utilities / OPC Scout (SIMATIC NET OPC-Client V6.2-3133): (none) -> Installed";
+    ASSERT_TRUE(contains(log, opcScout)) << log;
+    EXPECT_EQ(log.find(opcScout, log.find(opcScout) + 1), std::string::npos) << log;
+    EXPECT_TRUE(contains(log, "Utilities / PerformanceTest 8.0: (none) -> Not Installed\r\n")) << log;
+    EXPECT_FALSE(contains(log, "Utilities2 / ")) << log;
+}
+
+TEST(Unattended, ALogCopyThatCannotBeWrittenRefusesTheRunBeforeAnythingIsDone) {
+    for (const char* path : {"C:\\No such folder\\orvanta.log", "C:\\Installer"}) {
+        SCOPED_TRACE(path);
+        Fixture f;
+        f.serveServer();
+        EXPECT_EQ(f.run({"/install", PlexorName, "/quiet", "/log", path}), BadArguments);
+        EXPECT_EQ(f.out.messages, std::vector<std::string>{unattendedtexts::CannotWriteLog + std::string(path)});
+        EXPECT_TRUE(f.out.reports.empty());
+        EXPECT_TRUE(f.m.http.requests.empty());
+        EXPECT_TRUE(f.m.processes.started.empty());
+        // Not even the application's own log was started.
+        EXPECT_FALSE(f.m.files.exists("C:\\Installer\\_OrvantaInstallData"));
+        EXPECT_TRUE(f.logPath.empty());
+    }
 }

@@ -120,6 +120,8 @@ TEST(DownloadAndInstallRun, EventsSetTextsBarTimerAndEnd) {
         if (c.creeping) EXPECT_EQ(r.view.timers[dialogids::CreepTimer], 750u);
         EXPECT_EQ(r.view.ended, c.ended);
         EXPECT_EQ(r.view.pauses, c.pauses);
+        // A failed download ends with Cancel too, but nobody aborted it.
+        EXPECT_FALSE(r.run->abortedByUser());
     }
 }
 
@@ -158,6 +160,8 @@ TEST(DownloadAndInstallRun, AbortAsksWithTheRunsWordingAndEndsOnlyOnYes) {
         EXPECT_EQ(r.view.questions[0].first, c.question);
         EXPECT_EQ(r.view.questions[0].second, "Confirmation");
         EXPECT_EQ(r.view.ended, c.ended);
+        // A confirmed abort is the person's wish, which an unattended run reports as a cancellation.
+        EXPECT_EQ(r.run->abortedByUser(), c.yes);
         // No changes nothing: the texts and the bar stay.
         EXPECT_EQ(r.view.size, "Downloaded 100 KB from 500 KB");
         EXPECT_EQ(r.view.progress, 200);

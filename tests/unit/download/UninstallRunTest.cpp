@@ -92,6 +92,7 @@ TEST(UninstallRun, AbortAsksAndEndsOnlyOnYes) {
         EXPECT_EQ(view.questions[0].first, "Do you want to abort uninstallation of the selected components?");
         EXPECT_EQ(view.questions[0].second, "Confirmation");
         EXPECT_EQ(view.ended, yes ? std::vector<DialogEnd>{DialogEnd::Cancel} : std::vector<DialogEnd>{});
+        EXPECT_EQ(run.abortedByUser(), yes);
     }
 }
 

@@ -57,6 +57,31 @@ TEST(FakeFileSystem, FolderOperationsFollowWindows) {
     ASSERT_EQ(listing->size(), 2u);  // "." and ".."
 }
 
+TEST(FakeFileSystem, AFolderLinkIsRemovedWithoutItsTarget) {
+    FakeMachine m;
+    // The fake shows a junction as a folder with the reparse-point attribute and its target's contents.
+    m.files.addFile("C:\\x\\Link\\target.txt", "elsewhere");
+    m.files.addFile("C:\\x\\plain.txt", "p");
+    ASSERT_TRUE(m.files.setAttributes("C:\\x\\Link", attr::Directory | 0x400));
+    EXPECT_TRUE(m.files.removeFolder("C:\\x\\Link"));
+    EXPECT_EQ(m.files.attributes("C:\\x\\Link"), std::nullopt);
+    EXPECT_FALSE(m.files.removeFolder("C:\\x\\Link"));  // gone already
+    EXPECT_EQ(m.files.content("C:\\x\\Link\\target.txt"), "elsewhere");
+    auto listing = m.files.find("C:\\x\\*.*");
+    ASSERT_TRUE(listing);
+    std::vector<std::string> names;
+    for (const FindEntry& e : *listing) names.push_back(e.name);
+    EXPECT_EQ(names, (std::vector<std::string>{".", "..", "plain.txt"}));
+    // The folder that held the link is empty once its own file is gone.
+    EXPECT_FALSE(m.files.removeFolder("C:\\x"));
+    ASSERT_TRUE(m.files.deleteFile("C:\\x\\plain.txt"));
+    EXPECT_TRUE(m.files.removeFolder("C:\\x"));
+    EXPECT_FALSE(m.files.exists("C:\\x"));
+    // A plain folder with contents is still refused.
+    m.files.addFile("C:\\y\\Sub\\f", "");
+    EXPECT_FALSE(m.files.removeFolder("C:\\y\\Sub"));
+}
+
 TEST(FakeFileSystem, OpenFilesAreNotShared) {
     FakeMachine m;
     m.files.addFolder("C:\\d");

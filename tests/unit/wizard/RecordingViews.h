@@ -1,7 +1,10 @@
 // Windows for the page and sheet tests: they keep what the page showed, enabled, placed and asked for.
 #pragma once
 
+#include <functional>
+#include <cctype>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -25,6 +28,10 @@ public:
         ++buttonRequests;
     }
     void setCancelText(const std::string& text) override { cancelText = text; }
+    void afterShown(std::function<void()> work) override {
+        ++deferred;
+        work();
+    }
     void startTimer(unsigned id, unsigned ms) override {
         runningTimers.insert(id);
         timerLog.push_back("start " + std::to_string(id) + " " + std::to_string(ms));
@@ -32,6 +39,34 @@ public:
     void stopTimer(unsigned id) override {
         runningTimers.erase(id);
         timerLog.push_back("stop " + std::to_string(id));
+    }
+
+    void addComboItem(int id, const std::string& text) override { combos[id].push_back(text); }
+    // As the combo box does it: the first entry beginning with text, ignoring case; otherwise no change.
+    void selectComboText(int id, const std::string& text) override {
+        const auto& items = combos[id];
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (items[i].size() < text.size()) continue;
+            bool same = true;
+            for (std::size_t k = 0; k < text.size() && same; ++k)
+                same = std::tolower(static_cast<unsigned char>(items[i][k])) ==
+                       std::tolower(static_cast<unsigned char>(text[k]));
+            if (same) {
+                comboSelected[id] = static_cast<int>(i);
+                return;
+            }
+        }
+    }
+    std::optional<std::string> comboSelection(int id) override {
+        auto it = comboSelected.find(id);
+        if (it == comboSelected.end() || it->second < 0) return std::nullopt;
+        return combos[id].at(static_cast<std::size_t>(it->second));
+    }
+    // The person picks an entry by its text (exactly as listed).
+    void pick(int id, const std::string& text) {
+        const auto& items = combos[id];
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i] == text) comboSelected[id] = static_cast<int>(i);
     }
 
     std::string text(int id) const { return texts.count(id) ? texts.at(id) : std::string("<never shown>"); }
@@ -48,8 +83,11 @@ public:
     std::map<int, bool> enabledState;
     std::map<int, bool> shownState;
     std::map<int, Placement> placed;
+    std::map<int, std::vector<std::string>> combos;
+    std::map<int, int> comboSelected;
     bool back = false, next = false;
     int buttonRequests = 0;
+    int deferred = 0;  // work the page left for when it is on screen
     std::string cancelText;
     std::set<unsigned> runningTimers;
     std::vector<std::string> timerLog;

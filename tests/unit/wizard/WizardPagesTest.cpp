@@ -147,6 +147,18 @@ TEST_F(Wizard, NextOnTheLastPageAndBackOnTheFirstLetTheFrameworkDecide) {
     EXPECT_TRUE(window.activations.empty());
 }
 
+TEST_F(Wizard, ReactivationRunsTheShownPagesActivationAgain) {
+    wizard::ovDLumetraSDKInstallerSheet sheet(env());
+    RecordingSheetView window(sheet);
+    window.activatePage(Utilities1);
+    const int before = window.view(Utilities1).buttonRequests;
+    registerProduct(m, components::codes::Watchdog, "Orvanta Watchdog - Vivantor 2.0.0.6", "2.0.6");
+    sheet.reactivateCurrentPage();
+    EXPECT_EQ(window.view(Utilities1).buttonRequests, before + 1);
+    EXPECT_EQ(window.view(Utilities1).text(IDC_UTIL_ROW0_STATUS), status::Installed) << "the rows were probed again";
+    EXPECT_EQ(window.view(Welcome).buttonRequests, 0) << "only the shown page";
+}
+
 TEST_F(Wizard, SdkSelectedFollowsTheSdkProductRegistration) {
     {
         wizard::ovDLumetraSDKInstallerSheet sheet(env());
@@ -558,6 +570,7 @@ TEST_F(Wizard, OnlyTheFirstProblemRowIsExplainedOncePerActivation) {
     ASSERT_NE(page.row(1).status, status::Installed);
     ASSERT_NE(page.row(3).status, status::Installed);
     ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(view.deferred, 1) << "the warning waits until the page is on screen";
     page.onSetActive();
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[0].text, ui.messages[1].text);

@@ -42,8 +42,11 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
         takingNames = false;
         const std::string name = arg.substr(1);
         auto is = [&](const char* word) { return text::equalsIgnoringCase(name, word); };
-        if (is("status") || is("install") || is("uninstall")) {
-            const Action action = is("status") ? Action::Status : is("install") ? Action::Install : Action::Uninstall;
+        if (is("status") || is("install") || is("uninstall") || is("repair")) {
+            const Action action = is("status")    ? Action::Status
+                                  : is("install") ? Action::Install
+                                  : is("repair")  ? Action::Repair
+                                                  : Action::Uninstall;
             if (command) return fail(texts::TwoCommands);
             command = action;
             takingNames = action != Action::Status;
@@ -52,6 +55,9 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
         } else if (is("out")) {
             if (i + 1 >= args.size() || args[i + 1].empty() || isSwitch(args[i + 1])) return fail(texts::OutFileMissing);
             request.outFile = args[++i];
+        } else if (is("log")) {
+            if (i + 1 >= args.size() || args[i + 1].empty() || isSwitch(args[i + 1])) return fail(texts::LogFileMissing);
+            request.logFile = args[++i];
         } else if (is("quiet") || is("q") || is("qn")) {
             quiet = true;
         } else if (is("passive")) {
@@ -68,7 +74,7 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
         if (quiet || passive) return fail(texts::DisplayWithStatus);
     } else {
         if (request.json) return fail(texts::JsonWithoutStatus);
-        if (request.names.empty())
+        if (request.names.empty() && request.action != Action::Repair)
             return fail(std::string(texts::NamesMissing) + (request.action == Action::Install ? "/install" : "/uninstall"));
     }
     request.display = quiet ? Display::Quiet : Display::Passive;

@@ -8,7 +8,7 @@
 
 namespace cli {
 
-enum class Action { Usage, Status, Install, Uninstall };
+enum class Action { Usage, Status, Install, Uninstall, Repair };
 
 // How much of the operations' user interface shows: Passive shows the progress dialogs and asks nothing;
 // Quiet shows no window at all.
@@ -22,6 +22,8 @@ struct Request {
     bool json = false;
     // Where the report goes instead of the console.
     std::optional<std::string> outFile;
+    // Where a copy of the run log goes, besides the log in the installer's data folder.
+    std::optional<std::string> logFile;
 };
 
 struct ParseResult {
@@ -30,7 +32,8 @@ struct ParseResult {
 };
 
 // args are the arguments without the program's own name. Switches begin with "/" or "-" and are compared
-// without regard to case; every other argument is a name for the /install or /uninstall before it.
+// without regard to case; every other argument is a name for the /install, /uninstall or /repair before it.
+// /repair alone names every row.
 ParseResult parseCommandLine(const std::vector<std::string>& args);
 
 }  // namespace cli

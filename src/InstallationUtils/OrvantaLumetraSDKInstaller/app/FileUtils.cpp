@@ -31,7 +31,7 @@ bool deleteFolderTree(Machine& machine, const std::string& path, const std::stri
     std::optional<uint32_t> own = machine.files.attributes(path);
     if (own && (*own & attr::Directory) && (*own & ReparsePoint)) {
         machine.files.removeFolder(path);
-        return true;
+        return !machine.files.attributes(path);
     }
 
     auto entries = machine.files.find(path + "\\*.*");
@@ -50,7 +50,11 @@ bool deleteFolderTree(Machine& machine, const std::string& path, const std::stri
         }
     }
     machine.files.removeFolder(path);
-    return true;
+    // Success means the folder is gone. Whatever could not be removed (a file another program holds open, an
+    // entry access is denied to) keeps it in place, and a caller told otherwise would build on a removal that
+    // did not happen. A folder that is only marked for deletion, because another program still has it open
+    // with delete sharing, counts as gone: Windows removes it when that program lets go.
+    return !machine.files.attributes(path);
 }
 
 bool deleteDataFolder(Machine& machine, const std::string& folder) {

@@ -14,8 +14,9 @@ bool fileExists(platform::Machine& machine, const std::string& path);
 bool deleteFileIfPresent(platform::Machine& machine, const std::string& path);
 
 // Removes path with everything below it. Refuses (false, nothing touched) a path shorter than 7 characters
-// and a path in which guard does not occur; callers pass the path itself as guard. True whenever it was not
-// refused, also when some entries could not be removed: a caller that must know tests for the folder.
+// and a path in which guard does not occur; callers pass the path itself as guard. True when path is gone
+// afterwards (also when it was not there); false when the listing failed or anything could not be removed,
+// in which case what could be removed is gone. A link to a folder is removed as a link, never walked.
 bool deleteFolderTree(platform::Machine& machine, const std::string& path, const std::string& guard);
 bool deleteFolderTree(platform::Machine& machine, const char* path, const char* guard);
 

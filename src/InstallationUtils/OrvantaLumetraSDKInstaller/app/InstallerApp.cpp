@@ -42,6 +42,12 @@ void COrvantaLumetraSDKInstallerApp::logStart() {
     runlog::line(texts::Started);
     runlog::line(std::string(texts::Folder) + (appFolder_.empty() ? std::string(texts::FolderUnknown) : appFolder_));
     runlog::line(std::string(texts::Writable) + (folderWritable_ ? texts::Yes : texts::No));
+    std::string version = texts::WindowsVersionUnknown;
+    if (auto v = machine_.environment.windowsVersion()) {
+        version = std::to_string(v->major) + "." + std::to_string(v->minor) + "." + std::to_string(v->build);
+        if (!v->servicePack.empty()) version += " " + v->servicePack;
+    }
+    runlog::line(texts::WindowsVersion + version);
     const uint16_t architecture = machine_.environment.nativeArchitecture();
     const char* name = architecture == arch::Amd64   ? texts::ArchX64
                        : architecture == arch::Intel ? texts::ArchX86

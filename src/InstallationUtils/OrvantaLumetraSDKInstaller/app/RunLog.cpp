@@ -20,6 +20,7 @@ constexpr std::size_t TempBufferChars = 261;
 
 std::mutex currentMutex;
 RunLog* current = nullptr;
+RunLog* copy = nullptr;
 
 std::string twoDigits(int value) {
     char buffer[16];
@@ -140,11 +141,19 @@ std::unique_ptr<RunLog> RunLog::open(platform::Machine& machine, const std::stri
     return std::unique_ptr<RunLog>(new RunLog(machine, std::move(path)));
 }
 
+std::unique_ptr<RunLog> RunLog::create(platform::Machine& machine, const std::string& path) {
+    if (path.empty()) return nullptr;
+    auto file = machine.files.open(path, platform::Access::Write, platform::Disposition::CreateAlways);
+    if (!file || !file->close()) return nullptr;
+    return std::unique_ptr<RunLog>(new RunLog(machine, path));
+}
+
 RunLog::RunLog(platform::Machine& machine, std::string path) : machine_(machine), path_(std::move(path)) {}
 
 RunLog::~RunLog() {
     std::lock_guard<std::mutex> lock(currentMutex);
     if (current == this) current = nullptr;
+    if (copy == this) copy = nullptr;
 }
 
 void RunLog::write(const std::string& text) {
@@ -175,9 +184,22 @@ void setCurrent(RunLog* log) {
     current = log;
 }
 
+void setCopy(RunLog* log) {
+    std::lock_guard<std::mutex> lock(currentMutex);
+    copy = log;
+}
+
 void line(const std::string& text) {
     std::lock_guard<std::mutex> lock(currentMutex);
     if (current) current->write(text);
+    if (copy && copy != current) copy->write(text);
+}
+
+void statusChange(const std::string& page, const std::string& row, const std::string& before,
+                  const std::string& after) {
+    auto shown = [](const std::string& status) { return status.empty() ? std::string(texts::StatusNone) : status; };
+    line(page + texts::StatusPageRow + row + texts::StatusRowStatus + shown(before) + texts::StatusChange +
+         shown(after));
 }
 
 std::unique_ptr<platform::Process> startAndWait(platform::Machine& machine, const std::string& program,

@@ -17,9 +17,12 @@ inline constexpr const char* Architecture = "Architecture: ";
 inline constexpr const char* ArchX86 = "x86";
 inline constexpr const char* ArchX64 = "x64";
 inline constexpr const char* ArchUnknown = "unknown";
+inline constexpr const char* WindowsVersion = "Windows version: ";
+inline constexpr const char* WindowsVersionUnknown = "unknown";
 inline constexpr const char* Ended = "Installer ended";
 inline constexpr const char* Request = "Command line request:";
 inline constexpr const char* RequestEnded = "Command line request ended with exit code ";
+inline constexpr const char* LogCopy = "Run log copied to: ";
 
 inline constexpr const char* MessageBox = "Message box: ";
 inline constexpr const char* Answer = " -> answer ";
@@ -33,6 +36,12 @@ inline constexpr const char* Operation = "Operation ";
 inline constexpr const char* OperationResult = " -> result ";
 inline constexpr const char* Row = "Row \"";
 inline constexpr const char* RowStep = "\": ";
+
+// "<page> / <row>: <old status> -> <new status>", whenever probing changes a row's status text.
+inline constexpr const char* StatusPageRow = " / ";
+inline constexpr const char* StatusRowStatus = ": ";
+inline constexpr const char* StatusChange = " -> ";
+inline constexpr const char* StatusNone = "(none)";
 
 inline constexpr const char* Download = "Download ";
 inline constexpr const char* Status = " status ";

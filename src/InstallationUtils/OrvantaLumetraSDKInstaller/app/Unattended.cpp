@@ -5,12 +5,14 @@
 #include <iterator>
 #include <memory>
 
+#include "app/RunLog.h"
 #include "app/UnattendedTexts.h"
 #include "components/InstallManagerBase.h"
 #include "components/OperationContext.h"
 #include "components/ServerAddress.h"
 #include "components/StatusReport.h"
 #include "components/StatusRules.h"
+#include "components/StatusTexts.h"
 #include "platform/TextCompare.h"
 
 namespace cli {
@@ -137,14 +139,121 @@ Resolution resolveNames(const std::vector<std::string>& names, bool is64Bit) {
     return result;
 }
 
+Resolution everyRow(bool is64Bit) {
+    Resolution result;
+    for (CataloguePage page : NamedPages) {
+        PageSelection selection{page, {}};
+        const std::size_t count = components::catalogueRows(page, is64Bit).size();
+        for (std::size_t r = 0; r < count; ++r) selection.rows.push_back(static_cast<int>(r));
+        if (!selection.rows.empty()) result.pages.push_back(std::move(selection));
+    }
+    return result;
+}
+
+int exitCodeFor(const RunOutcome& outcome) {
+    if (outcome.cancelled) return Cancelled;
+    if (outcome.failed) return Failure;
+    if (outcome.restartRequired) return RestartRequired;
+    return Success;
+}
+
+namespace {
+
+// A watched process: its exit code is looked at whenever it is known to have ended.
+class WatchedProcess : public platform::Process {
+public:
+    WatchedProcess(std::unique_ptr<platform::Process> inner, std::atomic<bool>& restartRequired)
+        : inner_(std::move(inner)), restartRequired_(restartRequired) {}
+    bool wait(uint32_t timeoutMs) override {
+        const bool ended = inner_->wait(timeoutMs);
+        if (ended) exitCode();
+        return ended;
+    }
+    std::optional<uint32_t> exitCode() override {
+        std::optional<uint32_t> code = inner_->exitCode();
+        if (code && *code == static_cast<uint32_t>(RestartRequired)) restartRequired_ = true;
+        return code;
+    }
+
+private:
+    std::unique_ptr<platform::Process> inner_;
+    std::atomic<bool>& restartRequired_;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::Process> RestartWatch::watched(std::unique_ptr<platform::Process> process) {
+    if (!process) return nullptr;
+    return std::make_unique<WatchedProcess>(std::move(process), restartRequired_);
+}
+
+std::unique_ptr<platform::Process> RestartWatch::start(const std::string& program, const std::string& commandLine) {
+    return watched(inner_.start(program, commandLine));
+}
+
+std::unique_ptr<platform::Process> RestartWatch::shellExecute(const std::string& verb, const std::string& file,
+                                                              const std::string& parameters,
+                                                              const std::string& directory,
+                                                              platform::ShowCommand show) {
+    return watched(inner_.shellExecute(verb, file, parameters, directory, show));
+}
+
+platform::Machine withProcesses(const platform::Machine& m, platform::Processes& processes) {
+    return {m.registry, m.msi, m.files, processes, m.environment, m.http, m.clock, m.debug, m.profile, m.versions,
+            m.links};
+}
+
+namespace {
+
+// Reinstalls, in page order, the rows whose status shows a problem, each after the repair question is
+// answered Yes once: the repair removes what is wrong and the install puts the catalogue's component back.
+// Each row is probed again first, since repairing an earlier one (Python) may have changed it. The rows that
+// had a problem go into repaired; false when an operation failed.
+bool repairRows(PageRows& rows, const std::vector<int>& selected, AnsweringUi& ui, platform::Machine& machine,
+                std::vector<int>& repaired) {
+    for (int index : selected) {
+        components::refreshStatuses(machine, rows.manager, index, index);
+        if (!components::hasProblemStatus(rows.manager.component(static_cast<unsigned>(index)))) continue;
+        repaired.push_back(index);
+        ui.grantYes(1);
+        const bool ok = rows.manager.installComponents(index, index, false) >= 1;
+        ui.grantYes(0);
+        if (!ok) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+LogCopy startLogCopy(const Request& request, platform::Machine& machine, Output& out) {
+    LogCopy copy;
+    if (!request.logFile) return copy;
+    copy.log = runlog::RunLog::create(machine, *request.logFile);
+    if (!copy.log) {
+        out.message(texts::CannotWriteLog + *request.logFile);
+        copy.refused = true;
+        return copy;
+    }
+    runlog::setCopy(copy.log.get());
+    return copy;
+}
+
 int runUnattended(const Request& request, COrvantaLumetraSDKInstallerApp& app, AnsweringUi& ui,
                   components::OperationDialogs& dialogs, Output& out) {
+    RunSignals none;
+    return runUnattended(request, app, ui, dialogs, out, none);
+}
+
+int runUnattended(const Request& request, COrvantaLumetraSDKInstallerApp& app, AnsweringUi& ui,
+                  components::OperationDialogs& dialogs, Output& out, RunSignals& signals) {
     if (request.action == Action::Usage) return out.report(texts::Usage) ? Success : Failure;
     if (request.action == Action::Status) return statusReport(request, app, out);
 
     platform::Machine& machine = app.machine();
     const bool is64Bit = is64BitMachine(machine);
-    Resolution resolution = resolveNames(request.names, is64Bit);
+    // A /repair without names answers for the rows it finds wrong; with names, for every row named.
+    const bool repairEveryRow = request.action == Action::Repair && request.names.empty();
+    Resolution resolution = repairEveryRow ? everyRow(is64Bit) : resolveNames(request.names, is64Bit);
     if (!resolution.unknownName.empty()) {
         out.message(texts::UnknownName + resolution.unknownName);
         return BadArguments;
@@ -155,43 +264,75 @@ int runUnattended(const Request& request, COrvantaLumetraSDKInstallerApp& app, A
         return AnotherInstanceRunning;
     }
 
-    const bool install = request.action == Action::Install;
     // Removal goes the other way round: later pages and rows build on earlier ones (modules on the Runtime,
     // packages on their Python).
-    if (!install) std::reverse(resolution.pages.begin(), resolution.pages.end());
+    if (request.action == Action::Uninstall) std::reverse(resolution.pages.begin(), resolution.pages.end());
 
     std::vector<components::StatusReportRow> touched;
     std::string failedPage;
+    std::string notRepaired;
     for (const PageSelection& selection : resolution.pages) {
         PageRows rows(selection.page, app, machine, is64Bit);
-        // The application's user interface puts the questions and their answers into the run log.
-        rows.manager.setContext({machine, app.ui(), dialogs, app.appFolder()});
+        // The application's user interface puts the questions and their answers into the run log, and so do
+        // the rows' status changes.
+        components::OperationContext context{machine, app.ui(), dialogs, app.appFolder()};
+        const std::string pageName = components::cataloguePageName(selection.page);
+        context.statusChanged = [pageName](const dvComponentInfo& row, const std::string& before,
+                                           const std::string& after) {
+            runlog::statusChange(pageName, row.displayName(), before, after);
+        };
+        rows.manager.setContext(context);
         // The repair check judges the statuses the page would be showing.
         rows.refresh(machine);
         bool ok = true;
-        if (install) {
-            ui.grantYes(1);
-            ok = rows.manager.installComponentList(selection.rows.data(), static_cast<int>(selection.rows.size())) >= 1;
-            ui.grantYes(0);
-        } else {
-            for (auto it = selection.rows.rbegin(); it != selection.rows.rend() && ok; ++it)
-                ok = rows.manager.uninstallComponents(*it, *it) >= 1;
+        std::vector<int> answerable = selection.rows;
+        switch (request.action) {
+            case Action::Install: {
+                const int count = static_cast<int>(selection.rows.size());
+                ui.grantYes(1);
+                ok = rows.manager.installComponentList(selection.rows.data(), count) >= 1;
+                ui.grantYes(0);
+                break;
+            }
+            case Action::Uninstall:
+                for (auto it = selection.rows.rbegin(); it != selection.rows.rend() && ok; ++it)
+                    ok = rows.manager.uninstallComponents(*it, *it) >= 1;
+                break;
+            default: {
+                std::vector<int> repaired;
+                ok = repairRows(rows, selection.rows, ui, machine, repaired);
+                if (repairEveryRow) answerable = repaired;
+                break;
+            }
         }
         rows.refresh(machine);
-        for (int index : selection.rows) touched.push_back(rows.reportRow(index));
-        if (!ok) {
-            failedPage = components::cataloguePageName(selection.page);
+        for (int index : answerable) {
+            touched.push_back(rows.reportRow(index));
+            if (request.action == Action::Repair && touched.back().status != components::status::Installed)
+                notRepaired += (notRepaired.empty() ? "" : ", ") + touched.back().displayName;
+        }
+        if (!ok || signals.cancelled) {
+            failedPage = pageName;
             break;
         }
     }
 
+    RunOutcome outcome;
+    outcome.cancelled = signals.cancelled;
+    outcome.restartRequired = signals.restartRequired;
     const bool written = out.report(components::formatStatusText(touched));
-    if (!failedPage.empty()) {
+    outcome.failed = !failedPage.empty() || !notRepaired.empty() || !written;
+    if (outcome.cancelled) {
+        out.message(texts::RunCancelled);
+    } else if (!failedPage.empty()) {
         out.message(texts::RunFailed + failedPage);
-        return Failure;
+    } else if (!notRepaired.empty()) {
+        out.message(texts::NotRepaired + notRepaired);
+    } else {
+        out.message(texts::RunSucceeded);
+        if (outcome.restartRequired) out.message(texts::RestartRequired);
     }
-    out.message(texts::RunSucceeded);
-    return written ? Success : Failure;
+    return exitCodeFor(outcome);
 }
 
 }  // namespace cli

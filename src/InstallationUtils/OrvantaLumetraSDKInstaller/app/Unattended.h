@@ -1,12 +1,15 @@
-// Runs a request of the unattended command line on the machine: the status report, or installs and removals
-// of named rows with the same operations the wizard's pages use, answered without a person.
+// Runs a request of the unattended command line on the machine: the status report, or installs, removals and
+// repairs of named rows with the same operations the wizard's pages use, answered without a person.
 #pragma once
 
+#include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
 #include "app/InstallerApp.h"
+#include "app/RunLog.h"
 #include "app/UserInterface.h"
 #include "components/Catalogue.h"
 #include "components/OperationDialogs.h"
@@ -17,9 +20,71 @@ namespace cli {
 enum ExitCode : int {
     Success = 0,
     BadArguments = 87,
+    Cancelled = 1602,
     Failure = 1603,
     AnotherInstanceRunning = 1618,
+    RestartRequired = 3010,
 };
+
+// What a run of /install, /uninstall or /repair came to.
+struct RunOutcome {
+    // An operation failed, a row /repair is answerable for is not installed and correct afterwards, or the
+    // report could not be written.
+    bool failed = false;
+    // The person watching a /passive progress dialog pressed its Abort and confirmed it.
+    bool cancelled = false;
+    // A program the run started (a setup, msiexec, an uninstaller) ended with 3010: its change takes effect
+    // after a restart.
+    bool restartRequired = false;
+};
+
+// Cancelled (1602) whatever else happened, since the run did not do all it was asked; otherwise Failure
+// (1603) when anything failed; otherwise RestartRequired (3010) when a program asked for a restart; otherwise
+// Success (0).
+int exitCodeFor(const RunOutcome& outcome);
+
+// What a run learns on the way that the machine's state does not show. Set on the dialogs' and workers'
+// threads.
+struct RunSignals {
+    std::atomic<bool> cancelled{false};
+    std::atomic<bool> restartRequired{false};
+};
+
+// The machine's processes, passed through, watching the exit code of every program that is started and
+// waited for: one that ends with 3010 (ERROR_SUCCESS_REBOOT_REQUIRED) raises restartRequired. Whether an
+// operation succeeded is still judged by probing the machine afterwards, never by an exit code.
+class RestartWatch : public platform::Processes {
+public:
+    RestartWatch(platform::Processes& inner, std::atomic<bool>& restartRequired)
+        : inner_(inner), restartRequired_(restartRequired) {}
+
+    std::unique_ptr<platform::Process> start(const std::string& program, const std::string& commandLine) override;
+    intptr_t shellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
+                       const std::string& directory, platform::ShowCommand show) override {
+        return inner_.shellOpen(verb, file, parameters, directory, show);
+    }
+    std::unique_ptr<platform::Process> shellExecute(const std::string& verb, const std::string& file,
+                                                    const std::string& parameters, const std::string& directory,
+                                                    platform::ShowCommand show) override;
+    std::optional<std::vector<platform::ProcessEntry>> list(std::size_t maxIds) override { return inner_.list(maxIds); }
+    platform::WindowId findTopLevelWindow(const std::string& title) override { return inner_.findTopLevelWindow(title); }
+    bool sendCommand(platform::WindowId window, uint32_t commandId) override {
+        return inner_.sendCommand(window, commandId);
+    }
+    bool requestClose(platform::WindowId window) override { return inner_.requestClose(window); }
+    void broadcastSettingChange(const std::string& text, uint32_t timeoutMs) override {
+        inner_.broadcastSettingChange(text, timeoutMs);
+    }
+    void startDetached(std::function<void()> task) override { inner_.startDetached(std::move(task)); }
+
+private:
+    std::unique_ptr<platform::Process> watched(std::unique_ptr<platform::Process> process);
+    platform::Processes& inner_;
+    std::atomic<bool>& restartRequired_;
+};
+
+// The same machine with other processes.
+platform::Machine withProcesses(const platform::Machine& machine, platform::Processes& processes);
 
 // Where a run's words go.
 class Output {
@@ -63,9 +128,23 @@ struct Resolution {
 };
 // Page names take a page's every row; other names are display names. Both compare without regard to case.
 Resolution resolveNames(const std::vector<std::string>& names, bool is64Bit);
+// Every row of every page a name may address.
+Resolution everyRow(bool is64Bit);
 
-// Runs an action of Status, Install or Uninstall and returns the process exit code. ui must be the
-// application's user interface and the one dialogs report to.
+// The copy of the run log that request.logFile asks for, made runlog's copy so that it gets every line from
+// now on; it must be made before the application opens its own log. refused when the file cannot be
+// written: the message is out, and the run ends with BadArguments before anything is done.
+struct LogCopy {
+    std::unique_ptr<runlog::RunLog> log;  // nullptr when no copy was asked for (or it was refused)
+    bool refused = false;
+};
+LogCopy startLogCopy(const Request& request, platform::Machine& machine, Output& out);
+
+// Runs a request and returns the process exit code. ui must be the application's user interface and the one
+// dialogs report to; signals are what the dialogs and the application's processes (a RestartWatch) report.
+int runUnattended(const Request& request, COrvantaLumetraSDKInstallerApp& app, AnsweringUi& ui,
+                  components::OperationDialogs& dialogs, Output& out, RunSignals& signals);
+// The same for a run whose dialogs and processes report nothing.
 int runUnattended(const Request& request, COrvantaLumetraSDKInstallerApp& app, AnsweringUi& ui,
                   components::OperationDialogs& dialogs, Output& out);
 

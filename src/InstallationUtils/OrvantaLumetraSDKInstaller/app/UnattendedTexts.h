@@ -12,6 +12,8 @@ inline constexpr const char* Usage =
     "  /status                 Show the page, name and status of every component.\n"
     "  /install <name>...      Install the named components.\n"
     "  /uninstall <name>...    Remove the named components.\n"
+    "  /repair [<name>...]     Reinstall the named components (all, without a name) whose status shows a\n"
+    "                          problem; the others are left as they are.\n"
     "  /?                      Show this text.\n"
     "\n"
     "A <name> is a component's display name or a page name (Prerequisites, CoreComponents, Extensions,\n"
@@ -23,26 +25,32 @@ inline constexpr const char* Usage =
     "  /out <file>             Write the report into <file> instead of the console.\n"
     "  /passive                Show the progress dialogs, ask no questions (the default).\n"
     "  /quiet                  Show no window at all.\n"
+    "  /log <file>             Write a copy of the run log into <file> (replaced if it exists).\n"
     "\n"
-    "Exit codes: 0 success, 87 invalid arguments, 1603 failure,\n"
-    "1618 another instance of the installer is running.\n";
+    "Exit codes: 0 success, 87 invalid arguments, 1602 cancelled by the user, 1603 failure,\n"
+    "1618 another instance of the installer is running, 3010 success, restart required.\n";
 
 inline constexpr const char* SeeUsage = "Run with /? to see the usage.";
 inline constexpr const char* UnknownSwitch = "Unknown switch: ";
-inline constexpr const char* NoCommand = "No command given: use /status, /install or /uninstall.";
-inline constexpr const char* TwoCommands = "Only one of /status, /install and /uninstall may be given.";
+inline constexpr const char* NoCommand = "No command given: use /status, /install, /uninstall or /repair.";
+inline constexpr const char* TwoCommands = "Only one of /status, /install, /uninstall and /repair may be given.";
 inline constexpr const char* NamesMissing = "Name at least one component or page after ";
-inline constexpr const char* NameWithoutCommand = "A name needs /install or /uninstall before it: ";
+inline constexpr const char* NameWithoutCommand = "A name needs /install, /uninstall or /repair before it: ";
 inline constexpr const char* EmptyName = "An empty name is not a component.";
 inline constexpr const char* OutFileMissing = "/out needs a file name.";
+inline constexpr const char* LogFileMissing = "/log needs a file name.";
+inline constexpr const char* CannotWriteLog = "Unable to write the run log to: ";
 inline constexpr const char* QuietAndPassive = "/quiet and /passive cannot be given together.";
 inline constexpr const char* JsonWithoutStatus = "/json goes with /status only.";
-inline constexpr const char* DisplayWithStatus = "/quiet and /passive go with /install and /uninstall only.";
+inline constexpr const char* DisplayWithStatus = "/quiet and /passive go with /install, /uninstall and /repair only.";
 inline constexpr const char* UnknownName = "No component or page is named: ";
 inline constexpr const char* AnotherInstance =
     "Another instance of the installer is already running. Close it and try again.";
 inline constexpr const char* CannotWriteOut = "Unable to write the report to: ";
 inline constexpr const char* RunSucceeded = "Completed successfully.";
 inline constexpr const char* RunFailed = "Failed: ";
+inline constexpr const char* RunCancelled = "Cancelled by the user.";
+inline constexpr const char* RestartRequired = "A restart of the computer is required to complete the installation.";
+inline constexpr const char* NotRepaired = "Not installed and correct afterwards: ";
 
 }  // namespace unattendedtexts

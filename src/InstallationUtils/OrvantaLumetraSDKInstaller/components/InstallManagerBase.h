@@ -40,6 +40,8 @@ public:
 
     // What the operations work with; they throw std::logic_error until it is set.
     void setContext(const components::OperationContext& context) { context_.emplace(context); }
+    // The context set, or nullptr before one is.
+    const components::OperationContext* contextIfSet() const { return context_ ? &*context_ : nullptr; }
 
     // Installs rows first..last in order, after the repair check over every row (checkAll) or over the range.
     int installComponents(int first, int last, bool checkAll);

@@ -42,6 +42,13 @@ void step(const dvComponentInfo& row, const char* actionText) {
     runlog::line(std::string(runlogtexts::Row) + row.displayName() + runlogtexts::RowStep + actionText);
 }
 
+// The status an operation found the row in after probing it; whoever watches the statuses hears of a change.
+void settle(const components::OperationContext& context, const dvComponentInfo& row, const char* status) {
+    const std::string before = row.statusText();
+    row.setStatusText(status);
+    if (context.statusChanged && before != status) context.statusChanged(row, before, status);
+}
+
 void begin(const char* operation, int rows) {
     runlog::line(std::string(runlogtexts::Operation) + operation + " (" + std::to_string(rows) + ")");
 }
@@ -205,7 +212,7 @@ int dvInstallManagerBase::installComponent(dvComponentInfo& row, int index, int 
     }
     if (!components::runCustomActions(ctx, row)) tell(ctx, texts::CustomActionsFailed);
     step(row, action::Ok);
-    row.setStatusText(components::status::Installed);
+    settle(ctx, row, components::status::Installed);
     return 1;
 }
 
@@ -223,7 +230,7 @@ int dvInstallManagerBase::uninstallComponent(dvComponentInfo& row, int index, in
         return -1;
     }
     step(row, action::Ok);
-    row.setStatusText(components::status::NotInstalled);
+    settle(ctx, row, components::status::NotInstalled);
     return 1;
 }
 

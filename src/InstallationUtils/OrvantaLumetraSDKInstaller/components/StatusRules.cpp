@@ -161,14 +161,21 @@ bool evaluateStatus(Machine& machine, const dvComponentInfo& record) {
 int refreshStatuses(Machine& machine, dvInstallManagerBase& manager, int first, int last) {
     int result = 1;
     const int count = static_cast<int>(manager.componentCount());
+    const OperationContext* context = manager.contextIfSet();
+    const bool observed = context && context->statusChanged;
     for (int i = std::max(first, 0); i <= last && i < count; ++i) {
         const dvComponentInfo& row = manager.component(static_cast<unsigned>(i));
         PythonProductsOnce oneWalkPerRow(machine);
+        const std::string before = observed ? row.statusText() : std::string();
         if (!isInstalled(machine, row)) {
             row.setStatusText(NotInstalled);
             result = -1;
         } else if (!evaluateStatus(machine, row)) {
             result = -1;
+        }
+        if (observed) {
+            const std::string after = row.statusText();
+            if (after != before) context->statusChanged(row, before, after);
         }
     }
     return result;

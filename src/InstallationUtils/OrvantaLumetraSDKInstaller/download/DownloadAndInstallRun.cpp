@@ -138,8 +138,10 @@ void DDownloadAndInstallComponent::onTimer(unsigned id) {
 void DDownloadAndInstallComponent::onAbort() {
     if (!view_) return;
     if (view_->askYesNo(downloadOnly_ ? dialogtexts::AbortDownloadQuestion : dialogtexts::AbortInstallQuestion,
-                        dialogtexts::ConfirmationCaption))
+                        dialogtexts::ConfirmationCaption)) {
+        abortedByUser_ = true;
         view_->end(DialogEnd::Cancel);
+    }
 }
 
 void DDownloadAndInstallComponent::showTexts() { view_->setLines(statusText_, sizeText_, installText_); }

@@ -54,6 +54,8 @@ public:
     void onTimer(unsigned id);
     // The Abort button: asks, and ends the dialog with Cancel on Yes.
     void onAbort();
+    // The person confirmed Abort: the dialog's Cancel was their wish, not a failure.
+    bool abortedByUser() const { return abortedByUser_; }
 
     const std::string& titleText() const { return titleText_; }
     const std::string& statusText() const { return statusText_; }
@@ -74,6 +76,7 @@ private:
     RunView* view_ = nullptr;
     int32_t totalKilobytes_ = 0;
     int progress_ = 0;
+    bool abortedByUser_ = false;
     std::string titleText_, displayNameText_, statusText_, sizeText_, installText_;
 };
 

@@ -48,8 +48,10 @@ void DUninstallComponent::onTimer(unsigned id) {
 }
 
 void DUninstallComponent::onAbort() {
-    if (view_ && view_->askYesNo(dialogtexts::AbortUninstallQuestion, dialogtexts::ConfirmationCaption))
+    if (view_ && view_->askYesNo(dialogtexts::AbortUninstallQuestion, dialogtexts::ConfirmationCaption)) {
+        abortedByUser_ = true;
         view_->end(components::DialogEnd::Cancel);
+    }
 }
 
 void DUninstallComponent::setProgress(int position) {

@@ -32,6 +32,8 @@ public:
     void onWorkerEvent(int code);
     void onTimer(unsigned id);
     void onAbort();
+    // The person confirmed Abort: the dialog's Cancel was their wish, not a failure.
+    bool abortedByUser() const { return abortedByUser_; }
 
     const std::string& titleText() const { return titleText_; }
     int progress() const { return progress_; }
@@ -48,6 +50,7 @@ private:
     RunView* view_ = nullptr;
     int progress_ = 0;
     bool endOnFailure_ = false;
+    bool abortedByUser_ = false;
     std::string titleText_, displayNameText_;
 };
 

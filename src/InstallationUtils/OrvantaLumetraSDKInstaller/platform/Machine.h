@@ -165,8 +165,10 @@ public:
     // The path names an existing file or folder (wildcards are honoured, on long names only; a folder path
     // with a trailing separator does not match).
     virtual bool exists(const std::string& path) = 0;
-    // FindFirstFileA/FindNextFileA over a pattern such as "C:\dir\*.*". An empty list when nothing matches
-    // or the folder is missing; nullopt on any other failure of the search.
+    // FindFirstFile/FindNextFile over a pattern such as "C:\dir\*.*". An empty list when nothing matches
+    // or the folder is missing; nullopt on any other failure of the search. A name the ANSI code page cannot
+    // hold comes in a form that is no real name but that every call of this interface accepts (so that such
+    // an entry can still be removed).
     virtual std::optional<std::vector<FindEntry>> find(const std::string& pattern) = 0;
     // GetFileAttributesA; nullopt when the path is missing.
     virtual std::optional<uint32_t> attributes(const std::string& path) = 0;
@@ -251,6 +253,12 @@ constexpr uint16_t Amd64 = 9;
 constexpr uint16_t Unknown = 0xFFFF;
 }  // namespace arch
 
+// The version Windows reports of itself.
+struct WindowsVersion {
+    uint32_t major = 0, minor = 0, build = 0;
+    std::string servicePack;  // szCSDVersion: "Service Pack 1", or empty
+};
+
 class Environment {
 public:
     virtual ~Environment() = default;
@@ -267,6 +275,9 @@ public:
     virtual std::optional<std::string> knownFolder(KnownFolder folder) = 0;
     // wProcessorArchitecture of GetNativeSystemInfo (GetSystemInfo where that is not exported).
     virtual uint16_t nativeArchitecture() = 0;
+    // RtlGetVersion (GetVersionExA where ntdll lacks it): the version the system really is, which
+    // GetVersionEx hides from a program whose manifest does not name that version. nullopt when neither answers.
+    virtual std::optional<WindowsVersion> windowsVersion() = 0;
     // The screen's vertical dots per inch.
     virtual int screenDpi() = 0;
 };

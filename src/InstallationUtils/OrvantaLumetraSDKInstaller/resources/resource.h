@@ -15,7 +15,7 @@
 //   3550-3599  pages/components/ExtensionsPageRes.h
 //   3600-3649  pages/content/TutorialsPageRes.h
 //   3650-3699  pages/content/SummaryPageRes.h
-//   3700-3749  pages/components/ModulesPageRes.h
+//   3700-3749  pages/components/ModulesPageRes.h (3720-3749: VexlibVersionSelectionRes.h, its variant dialog)
 //   3750-3799  pages/components/ThirdPartyPageRes.h
 //   3800-3849  pages/components/IOSystemPageRes.h
 #pragma once

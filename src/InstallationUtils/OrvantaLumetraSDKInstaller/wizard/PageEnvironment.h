@@ -8,6 +8,10 @@
 #include "components/OperationDialogs.h"
 #include "platform/Machine.h"
 
+namespace vexlib {
+class VexlibVariantDialog;
+}
+
 namespace wizard {
 
 struct PageEnvironment {
@@ -18,6 +22,7 @@ struct PageEnvironment {
     bool folderWritable = false;
     std::string serverBase;     // scheme and host of the vendor server
     bool is64Bit = false;       // the native processor is AMD64
+    vexlib::VexlibVariantDialog* vexlibDialog = nullptr;  // the modules page's variant selection (none: cancelled)
 
     components::OperationContext operationContext() const { return {machine, ui, dialogs, appFolder}; }
 };

@@ -2,6 +2,8 @@
 // implement it with a recorder, so every rule of a page is tested without a window.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace wizard {
@@ -25,8 +27,17 @@ public:
     virtual void setWizardButtons(bool back, bool next) = 0;
     // The sheet's Cancel button, which reads "Finish" on the later pages.
     virtual void setCancelText(const std::string& text) = 0;
+    // Runs work once the page being activated is on screen (a question asked during the activation would
+    // otherwise stand over an empty sheet).
+    virtual void afterShown(std::function<void()> work) = 0;
     virtual void startTimer(unsigned timerId, unsigned periodMs) = 0;
     virtual void stopTimer(unsigned timerId) = 0;
+    // Drop-down lists (the exclusive choices): an entry appended at the end; the combo box's own select-by-text
+    // (the first entry that begins with text, ignoring case; the selection stays as it was when none does);
+    // the selected entry's text, none when nothing is selected.
+    virtual void addComboItem(int comboId, const std::string& text) = 0;
+    virtual void selectComboText(int comboId, const std::string& text) = 0;
+    virtual std::optional<std::string> comboSelection(int comboId) = 0;
 };
 
 }  // namespace wizard

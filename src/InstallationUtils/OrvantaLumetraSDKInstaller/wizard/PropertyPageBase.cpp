@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "app/AppTexts.h"
+#include "app/RunLog.h"
 #include "components/StatusRules.h"
 #include "components/StatusTexts.h"
 #include "wizard/WizardIds.h"
@@ -24,8 +25,12 @@ public:
     void placeImageButton(int, PageImage, int, const std::string&) override {}
     void setWizardButtons(bool, bool) override {}
     void setCancelText(const std::string&) override {}
+    void afterShown(std::function<void()> work) override { work(); }
     void startTimer(unsigned, unsigned) override {}
     void stopTimer(unsigned) override {}
+    void addComboItem(int, const std::string&) override {}
+    void selectComboText(int, const std::string&) override {}
+    std::optional<std::string> comboSelection(int) override { return std::nullopt; }
 };
 
 NoWindow noWindow;
@@ -52,7 +57,13 @@ ovDPropertyPageBase::ovDPropertyPageBase(PageEnvironment& environment, int templ
       templateId_(templateId),
       title_(std::move(title)),
       headerText_(std::move(headerText)) {
-    components_.setContext(environment_.operationContext());
+    components::OperationContext context = environment_.operationContext();
+    // Every status a probe changes goes into the run log under this page's name (read when it happens: the
+    // page's own constructor names the page after this one has run).
+    context.statusChanged = [this](const dvComponentInfo& row, const std::string& before, const std::string& after) {
+        runlog::statusChange(pageName_, row.displayName(), before, after);
+    };
+    components_.setContext(context);
 }
 
 ovDPropertyPageBase::~ovDPropertyPageBase() = default;

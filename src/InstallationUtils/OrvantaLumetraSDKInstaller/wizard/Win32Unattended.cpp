@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -13,9 +14,13 @@
 #include "app/RunLogTexts.h"
 #include "app/Unattended.h"
 #include "app/UnattendedTexts.h"
+#include "components/RemovalRules.h"
 #include "download/InlineDialogs.h"
+#include "download/win32/DownloadAndInstallDialog.h"
+#include "download/win32/UninstallDialog.h"
 #include "download/win32/Win32OperationDialogs.h"
 #include "platform/win32/Win32Machine.h"
+#include "wizard/Win32UserInterface.h"
 
 namespace {
 
@@ -73,18 +78,30 @@ private:
 };
 
 // The progress dialogs of a /passive run, without the boxes that wait for someone to press OK: a fleet tool
-// would wait for ever. A failed download still fails its row; the run's output says which.
+// would wait for ever. A failed download still fails its row; the run's output says which. The person
+// watching may still press Abort: once confirmed, the run is cancelled and no further dialog starts anything.
 class PassiveDialogs : public components::OperationDialogs {
 public:
-    explicit PassiveDialogs(platform::Machine& machine) : inner_(machine) { inner_.setUnattended(true); }
+    PassiveDialogs(platform::Machine& machine, std::atomic<bool>& cancelled)
+        : machine_(machine), inner_(machine), cancelled_(cancelled) {
+        inner_.setUnattended(true);
+    }
     components::DialogEnd downloadAndInstall(const dvComponentInfo& record, int index, int total,
                                              const components::DownloadRunFlags& flags) override {
+        if (cancelled_) return components::DialogEnd::Cancel;
         components::DownloadRunFlags quiet = flags;
         quiet.reportErrors = false;
-        return inner_.downloadAndInstall(record, index, total, quiet);
+        download::win32::DownloadAndInstallDialog dialog(machine_, record, index, total, quiet);
+        const components::DialogEnd end = dialog.doModal(mainWindow());
+        if (dialog.abortedByUser()) cancelled_ = true;
+        return end;
     }
     components::DialogEnd uninstall(const dvComponentInfo& record, int index, int total) override {
-        return inner_.uninstall(record, index, total);
+        if (cancelled_) return components::DialogEnd::Cancel;
+        download::win32::UninstallDialog dialog(machine_, record, index, total, &components::uninstallProduct, true);
+        const components::DialogEnd end = dialog.doModal(mainWindow());
+        if (dialog.abortedByUser()) cancelled_ = true;
+        return end;
     }
     components::DownloadErrorChoice downloadError(const std::string&) override {
         return components::DownloadErrorChoice::Quit;
@@ -93,7 +110,9 @@ public:
     void waitForProgram(const std::string& programPath) override { inner_.waitForProgram(programPath); }
 
 private:
+    platform::Machine& machine_;
     download::win32::Win32OperationDialogs inner_;
+    std::atomic<bool>& cancelled_;
 };
 
 // An unattended run opens no wizard and draws no pictures.
@@ -122,21 +141,34 @@ std::optional<int> runCommandLineRequest() {
     const cli::Request& request = *parsed.request;
     if (request.action == cli::Action::Usage) return out.report(unattendedtexts::Usage) ? cli::Success : cli::Failure;
 
+    // The programs the run starts are watched for the exit code that asks for a restart.
+    cli::RunSignals signals;
+    platform::Machine& real = platform::win32::realMachine();
+    cli::RestartWatch processes(real.processes, signals.restartRequired);
+    platform::Machine watched = cli::withProcesses(real, processes);
+
+    // The copy of the run log exists before the application starts writing its log, so that it holds the
+    // same lines from the first; a path that cannot be written is refused before anything is done.
+    cli::LogCopy logCopy = cli::startLogCopy(request, watched, out);
+    if (logCopy.refused) return cli::BadArguments;
+
     cli::AnsweringUi ui(out);
     NoWizardShell shell;
-    COrvantaLumetraSDKInstallerApp app(platform::win32::realMachine(), ui, shell);
+    COrvantaLumetraSDKInstallerApp app(watched, ui, shell);
     std::string requestLine = runlogtexts::Request;
     for (const std::string& arg : args) requestLine += " " + arg;
     runlog::line(requestLine);
+    if (logCopy.log) runlog::line(runlogtexts::LogCopy + logCopy.log->path());
     // The application's machine and user interface put debugger output and messages into the run log.
     platform::Machine& machine = app.machine();
     std::unique_ptr<components::OperationDialogs> dialogs;
     if (request.display == cli::Display::Quiet)
         dialogs = std::make_unique<download::InlineDialogs>(machine, app.ui());
     else
-        dialogs = std::make_unique<PassiveDialogs>(machine);
-    const int code = cli::runUnattended(request, app, ui, *dialogs, out);
+        dialogs = std::make_unique<PassiveDialogs>(machine, signals.cancelled);
+    const int code = cli::runUnattended(request, app, ui, *dialogs, out, signals);
     runlog::line(std::string(runlogtexts::RequestEnded) + std::to_string(code));
+    // The copy gets the application's last line as well, then goes with logCopy.
     app.ExitInstance();
     return code;
 }

@@ -1,10 +1,8 @@
 #include "wizard/Win32UserInterface.h"
 
-#include <atomic>
+#include "platform/win32/OwnerWindow.h"
 
 namespace {
-
-std::atomic<HWND> theMainWindow{nullptr};
 
 // The framework's application message box is captioned with the program file's base name.
 std::string applicationName() {
@@ -20,8 +18,9 @@ std::string applicationName() {
 
 }  // namespace
 
-HWND mainWindow() { return theMainWindow.load(); }
-void setMainWindow(HWND window) { theMainWindow.store(window); }
+// One holder for the whole program: the platform layer owns its own windows (the download login) by it too.
+HWND mainWindow() { return platform::win32::mainWindow(); }
+void setMainWindow(HWND window) { platform::win32::setMainWindow(window); }
 
 ui::Answer Win32UserInterface::messageBox(const std::string& text, const std::string& caption, ui::Buttons buttons,
                                           ui::Icon icon, bool owned) {

@@ -5,7 +5,8 @@
 
 #include "app/UserInterface.h"
 
-// The window that owns message boxes: the wizard sheet once it exists, none before.
+// The window that owns message boxes: the wizard sheet once it exists, none before. The platform layer keeps it
+// (platform/win32/OwnerWindow.h), so that the windows it shows by itself are owned by the sheet too.
 HWND mainWindow();
 void setMainWindow(HWND window);
 

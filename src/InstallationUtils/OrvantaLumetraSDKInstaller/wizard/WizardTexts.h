@@ -63,4 +63,8 @@ inline constexpr const char* IncompleteModuleWarning =
     "Warning: Installation for one or more components is incomplete.\n"
     "Please click on the 'Install' button to repair the installation.";
 
+// Run log lines: how long the wizard took to appear, and each page's activation with its rows' refresh.
+inline constexpr const char* WizardShownLog = "Wizard shown %lu ms after the program started";
+inline constexpr const char* PageShownLog = "Page %s (%s) activated in %.1f ms";
+
 }  // namespace wizardtexts

@@ -80,6 +80,13 @@ int dvImageButton::loadImageFromFile(const std::string& path) { return afterLoad
 
 void dvImageButton::draw(const DRAWITEMSTRUCT& item) {
     if (!picture_.loaded() || picture_.width() <= 0 || picture_.height() <= 0) return;
+    // A keyboard user sees which button has the focus (the dotted frame is drawn by inverting, so drawing it
+    // again on a focus change takes it away). Mouse users do not get it (ODS_NOFOCUSRECT).
+    const bool focusFrame = !(item.itemState & ODS_NOFOCUSRECT);
+    if (item.itemAction == ODA_FOCUS) {
+        if (focusFrame) DrawFocusRect(item.hDC, &item.rcItem);
+        return;
+    }
     gdip::GpGraphics* graphics = nullptr;
     if (gdip::GdipCreateFromHDC(item.hDC, &graphics) != gdip::Ok) return;
     if (item.itemState & ODS_DISABLED)
@@ -93,6 +100,7 @@ void dvImageButton::draw(const DRAWITEMSTRUCT& item) {
                                      imageHeight_ - 5);
     }
     gdip::GdipDeleteGraphics(graphics);
+    if (focusFrame && (item.itemState & ODS_FOCUS)) DrawFocusRect(item.hDC, &item.rcItem);
 }
 
 bool dvImageButton::onReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {

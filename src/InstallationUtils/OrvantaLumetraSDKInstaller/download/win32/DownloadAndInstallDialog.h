@@ -23,6 +23,7 @@ public:
     ~DownloadAndInstallDialog();
 
     components::DialogEnd doModal(HWND owner);
+    bool abortedByUser() const { return run_.abortedByUser(); }
 
 private:
     struct Shared : WorkerShared {

@@ -24,6 +24,7 @@ public:
     ~UninstallDialog();
 
     components::DialogEnd doModal(HWND owner);
+    bool abortedByUser() const { return run_.abortedByUser(); }
 
 private:
     struct Shared : WorkerShared {

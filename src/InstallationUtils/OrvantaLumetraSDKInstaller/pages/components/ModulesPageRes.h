@@ -1,5 +1,16 @@
-// Identifiers of the Modules page (range 3700-3749).
+// Identifiers of the Modules page (range 3700-3749; 3720-3749 belong to VexlibVersionSelectionRes.h).
 #pragma once
 
 #define IDD_MODULES 3700
 #define IDC_MODULES_HEADING 3701
+#define IDC_MOD_DOWNLOAD 3702
+#define IDC_MOD_STATUS_LINE 3703
+#define IDC_MOD_ROW0_NAME 3704
+#define IDC_MOD_ROW0_STATUS 3705
+#define IDC_MOD_ROW0_ACTION 3706
+#define IDC_MOD_ROW0_INSTALL 3707
+#define IDC_MOD_ROW0_REMOVE 3708
+#define IDC_MOD_NOTE 3709
+#define IDC_MOD_VARIANT_TEXT 3710
+#define IDC_MOD_VARIANT_STATUS 3711
+#define IDC_MOD_CHANGE 3712

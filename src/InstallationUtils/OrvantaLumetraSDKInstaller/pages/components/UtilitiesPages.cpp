@@ -45,7 +45,7 @@ bool ovDUtilitiesPageBase::onSetActive() {
     refreshAllRows();
     showData();
     updateControls();
-    showStatusWarnings();
+    view().afterShown([this] { showStatusWarnings(); });
     return true;
 }
 

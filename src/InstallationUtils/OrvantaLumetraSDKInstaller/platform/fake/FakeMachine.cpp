@@ -34,6 +34,9 @@ std::string nameOf(const std::string& path) {
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
+// FILE_ATTRIBUTE_REPARSE_POINT: on a folder, a junction or folder symbolic link.
+constexpr uint32_t ReparsePoint = 0x400;
+
 }  // namespace
 
 std::string normalizePath(const std::string& path) {
@@ -299,12 +302,12 @@ bool FakeFileSystem::injected(const std::string& op, const std::string& path) {
 
 FakeFileSystem::Node* FakeFileSystem::node(const std::string& path) {
     auto it = nodes_.find(normalizePath(path));
-    return it == nodes_.end() ? nullptr : &it->second;
+    return it == nodes_.end() || it->second.detached ? nullptr : &it->second;
 }
 
 const FakeFileSystem::Node* FakeFileSystem::node(const std::string& path) const {
     auto it = nodes_.find(normalizePath(path));
-    return it == nodes_.end() ? nullptr : &it->second;
+    return it == nodes_.end() || it->second.detached ? nullptr : &it->second;
 }
 
 bool FakeFileSystem::parentIsFolder(const std::string& key) const {
@@ -331,7 +334,7 @@ std::optional<std::vector<FindEntry>> FakeFileSystem::find(const std::string& pa
     if (parent == nodes_.end() || !parent->second.folder) return out;
     for (auto it = nodes_.lower_bound(folder + "\\"); it != nodes_.end(); ++it) {
         if (it->first.compare(0, folder.size() + 1, folder + "\\") != 0) break;
-        if (parentOf(it->first) != folder) continue;
+        if (parentOf(it->first) != folder || it->second.detached) continue;
         std::string name = nameOf(it->second.path);
         if (!wildcardMatch(namePattern, name)) continue;
         FindEntry e;
@@ -450,9 +453,18 @@ bool FakeFileSystem::removeFolder(const std::string& path) {
     std::string key = normalizePath(path);
     while (!key.empty() && key.back() == '\\') key.pop_back();
     auto it = nodes_.find(key);
-    if (it == nodes_.end() || !it->second.folder || parentOf(key).empty()) return false;
-    auto next = nodes_.lower_bound(key + "\\");
-    if (next != nodes_.end() && next->first.rfind(key + "\\", 0) == 0) return false;  // not empty
+    if (it == nodes_.end() || !it->second.folder || it->second.detached || parentOf(key).empty()) return false;
+    // A link goes whatever its target holds; a folder only when empty (a removed link inside does not count).
+    bool empty = true;
+    for (auto below = nodes_.lower_bound(key + "\\"); below != nodes_.end(); ++below) {
+        if (below->first.compare(0, key.size() + 1, key + "\\") != 0) break;
+        if (parentOf(below->first) == key && !below->second.detached) empty = false;
+    }
+    if (!empty && (it->second.attributes & ReparsePoint)) {
+        it->second.detached = true;
+        return true;
+    }
+    if (!empty) return false;
     nodes_.erase(it);
     return true;
 }

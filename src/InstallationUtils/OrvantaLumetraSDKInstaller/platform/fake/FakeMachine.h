@@ -126,6 +126,10 @@ private:
         FileTime creationTime = 0, lastWriteTime = 0;
         int openHandles = 0;
         bool writeProtected = false;
+        // A removed folder link. Windows removes a link and leaves its target alone; the fake keeps a link's
+        // target where the link showed it, so what was seen through the link stays reachable, while the link
+        // itself is no entry of its folder any more.
+        bool detached = false;
     };
     Node* node(const std::string& path);
     const Node* node(const std::string& path) const;
@@ -213,6 +217,7 @@ public:
     std::optional<std::string> tempFolder(std::size_t bufferChars) override;
     std::optional<std::string> knownFolder(KnownFolder folder) override;
     uint16_t nativeArchitecture() override { return architecture; }
+    std::optional<WindowsVersion> windowsVersion() override { return version; }
     int screenDpi() override { return dpi; }
 
     std::optional<std::string> exePath = std::string("C:\\Installer\\OrvantaLumetraSDK_10_2_1_578_Installer_140411.exe");
@@ -225,6 +230,7 @@ public:
         {KnownFolder::Documents, "C:\\users\\admin\\Documents"},
     };
     uint16_t architecture = arch::Intel;
+    std::optional<WindowsVersion> version = WindowsVersion{6, 1, 7601, "Service Pack 1"};
     int dpi = 96;
 };
 

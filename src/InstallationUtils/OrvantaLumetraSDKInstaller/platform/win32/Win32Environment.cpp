@@ -99,6 +99,32 @@ uint16_t Win32Environment::nativeArchitecture() {
     return info.wProcessorArchitecture;
 }
 
+std::optional<WindowsVersion> Win32Environment::windowsVersion() {
+    // GetVersionEx answers with the newest version the program's manifest names, not the system's own;
+    // ntdll's RtlGetVersion does not play along. It is looked up: ntdll exports it since Windows 2000 only.
+    struct RtlOsVersionInfo {
+        ULONG size;
+        ULONG major, minor, build, platformId;
+        WCHAR servicePack[128];
+    };
+    using RtlGetVersionFn = LONG(WINAPI*)(RtlOsVersionInfo*);
+    auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
+    if (rtlGetVersion) {
+        RtlOsVersionInfo info = {};
+        info.size = sizeof(info);
+        if (rtlGetVersion(&info) == 0) {
+            char servicePack[256] = {};
+            WideCharToMultiByte(CP_ACP, 0, info.servicePack, -1, servicePack, sizeof(servicePack), nullptr, nullptr);
+            return WindowsVersion{info.major, info.minor, info.build, servicePack};
+        }
+    }
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    if (!GetVersionExA(&info)) return std::nullopt;
+    return WindowsVersion{info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber, info.szCSDVersion};
+}
+
 int Win32Environment::screenDpi() {
     HDC screen = GetDC(nullptr);
     // Without a screen there is nothing to scale; answer the standard resolution rather than warn about it.

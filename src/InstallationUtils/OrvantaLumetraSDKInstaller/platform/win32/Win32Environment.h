@@ -1,4 +1,5 @@
-// The process's environment, the system's folders, the processor architecture and the screen.
+// The process's environment, the system's folders, the processor architecture, the Windows version and the
+// screen.
 #pragma once
 
 #include "platform/Machine.h"
@@ -14,6 +15,7 @@ public:
     std::optional<std::string> tempFolder(std::size_t bufferChars) override;
     std::optional<std::string> knownFolder(KnownFolder folder) override;
     uint16_t nativeArchitecture() override;
+    std::optional<WindowsVersion> windowsVersion() override;
     int screenDpi() override;
 };
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/WidePaths.h"
+
 namespace platform::win32 {
 
 namespace {
@@ -17,31 +19,45 @@ FILETIME toFiletime(FileTime t) {
     return out;
 }
 
-bool endsWithSeparator(const std::string& path) {
-    return !path.empty() && (path.back() == '\\' || path.back() == '/');
+// Asked of the wide form: in a double-byte code page the second byte of a character can be a backslash.
+bool endsWithSeparator(const std::wstring& path) {
+    return !path.empty() && (path.back() == L'\\' || path.back() == L'/');
 }
 
 bool hasWildcard(const std::string& path) { return path.find_first_of("*?") != std::string::npos; }
 
-char folded(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// A path for the wide functions, or nullopt (with ERROR_FILENAME_EXCED_RANGE) for one longer than MAX_PATH
+// characters. The ANSI functions refuse such a path before they look at it; the wide ones take it wherever long
+// paths are turned on (Wine always does), and this layer would then reach what the rest of the program, and
+// the programs it starts, cannot.
+std::optional<std::wstring> reachable(const std::string& path) {
+    std::wstring wide = widePath(path);
+    if (wide.size() > MAX_PATH) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return std::nullopt;
+    }
+    return wide;
+}
+
+wchar_t folded(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
 // The file-name match of the search, on the long name only (case-insensitive; a trailing ".*" also matches a
 // name without an extension, as "*.*" matches every name).
-bool nameMatches(const char* pattern, const char* name) {
-    if (*pattern == '\0') return *name == '\0';
-    if (pattern[0] == '.' && pattern[1] == '*' && pattern[2] == '\0' && *name == '\0') return true;
-    if (*pattern == '*') return nameMatches(pattern + 1, name) || (*name && nameMatches(pattern, name + 1));
-    if (*name == '\0') return false;
-    if (*pattern == '?' || folded(*pattern) == folded(*name)) return nameMatches(pattern + 1, name + 1);
+bool nameMatches(const wchar_t* pattern, const wchar_t* name) {
+    if (*pattern == L'\0') return *name == L'\0';
+    if (pattern[0] == L'.' && pattern[1] == L'*' && pattern[2] == L'\0' && *name == L'\0') return true;
+    if (*pattern == L'*') return nameMatches(pattern + 1, name) || (*name && nameMatches(pattern, name + 1));
+    if (*name == L'\0') return false;
+    if (*pattern == L'?' || folded(*pattern) == folded(*name)) return nameMatches(pattern + 1, name + 1);
     return false;
 }
 
 // FindFirstFile also matches 8.3 aliases: "*.exe" finds "x.exe1" through "X~1.EXE". An entry counts when its
 // long name matches, or when it has no alias that could have matched instead.
-bool matchedOnLongName(const std::string& pattern, const WIN32_FIND_DATAA& found) {
-    if (found.cAlternateFileName[0] == '\0') return true;
-    const std::size_t cut = pattern.find_last_of("\\/:");
-    const std::string namePattern = cut == std::string::npos ? pattern : pattern.substr(cut + 1);
+bool matchedOnLongName(const std::wstring& pattern, const WIN32_FIND_DATAW& found) {
+    if (found.cAlternateFileName[0] == L'\0') return true;
+    const std::size_t cut = pattern.find_last_of(L"\\/:");
+    const std::wstring namePattern = cut == std::wstring::npos ? pattern : pattern.substr(cut + 1);
     return nameMatches(namePattern.c_str(), found.cFileName);
 }
 
@@ -132,26 +148,29 @@ DWORD dispositionOf(Disposition disposition) {
 bool Win32FileSystem::exists(const std::string& path) {
     // Windows never matches a path that ends in a separator; say so before asking, so that the answer does
     // not hang on how a particular file system layer treats such a name.
-    if (endsWithSeparator(path)) return false;
+    const auto wide = reachable(path);
+    if (!wide || endsWithSeparator(*wide)) return false;
     // A plain path is asked of its attributes: a search cannot find a drive or share root, and would also
     // match an 8.3 alias.
-    if (!hasWildcard(path)) return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (!hasWildcard(path)) return GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(wide->c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return false;
     bool matched = false;
     do {
-        matched = matchedOnLongName(path, found);
-    } while (!matched && FindNextFileA(search, &found));
+        matched = matchedOnLongName(*wide, found);
+    } while (!matched && FindNextFileW(search, &found));
     FindClose(search);
     return matched;
 }
 
 std::optional<std::vector<FindEntry>> Win32FileSystem::find(const std::string& pattern) {
     std::vector<FindEntry> entries;
-    if (endsWithSeparator(pattern)) return entries;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (endsWithSeparator(widePath(pattern))) return entries;
+    const auto wide = reachable(pattern);
+    if (!wide) return std::nullopt;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(wide->c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_NO_MORE_FILES)
@@ -160,16 +179,17 @@ std::optional<std::vector<FindEntry>> Win32FileSystem::find(const std::string& p
     }
     bool complete = false;
     do {
-        if (matchedOnLongName(pattern, found)) {
+        if (matchedOnLongName(*wide, found)) {
             FindEntry e;
-            e.name = found.cFileName;
+            // Escaped where the ANSI code page cannot hold it (WidePaths.h): every call here accepts it back.
+            e.name = narrowName(found.cFileName);
             e.attributes = found.dwFileAttributes;
             e.size = (uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
             e.creationTime = fromFiletime(found.ftCreationTime);
             e.lastWriteTime = fromFiletime(found.ftLastWriteTime);
             entries.push_back(std::move(e));
         }
-        if (!FindNextFileA(search, &found)) {
+        if (!FindNextFileW(search, &found)) {
             complete = GetLastError() == ERROR_NO_MORE_FILES;
             break;
         }
@@ -180,23 +200,28 @@ std::optional<std::vector<FindEntry>> Win32FileSystem::find(const std::string& p
 }
 
 std::optional<uint32_t> Win32FileSystem::attributes(const std::string& path) {
-    DWORD a = GetFileAttributesA(path.c_str());
+    const auto wide = reachable(path);
+    DWORD a = wide ? GetFileAttributesW(wide->c_str()) : INVALID_FILE_ATTRIBUTES;
     if (a == INVALID_FILE_ATTRIBUTES) return std::nullopt;
     return a;
 }
 
 bool Win32FileSystem::setAttributes(const std::string& path, uint32_t attributes) {
-    return SetFileAttributesA(path.c_str(), attributes) != FALSE;
+    const auto wide = reachable(path);
+    return wide && SetFileAttributesW(wide->c_str(), attributes) != FALSE;
 }
 
-bool Win32FileSystem::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+bool Win32FileSystem::deleteFile(const std::string& path) {
+    const auto wide = reachable(path);
+    return wide && DeleteFileW(wide->c_str()) != FALSE;
+}
 
 namespace {
 
 // MOVEFILE_WRITE_THROUGH makes the rename durable, not the file's contents: after a power cut the final name
 // could hold zeros. The contents go to the disk first.
-void flushContents(const std::string& path) {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+void flushContents(const std::wstring& path) {
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return;  // the move itself reports what is wrong
     FlushFileBuffers(handle);
@@ -214,9 +239,11 @@ constexpr DWORD MoveRetryPauseMs = 200;
 }  // namespace
 
 bool Win32FileSystem::moveFile(const std::string& from, const std::string& to, uint32_t flags) {
-    if (flags & MOVEFILE_WRITE_THROUGH) flushContents(from);
+    const auto source = reachable(from), target = reachable(to);
+    if (!source || !target) return false;
+    if (flags & MOVEFILE_WRITE_THROUGH) flushContents(*source);
     for (int attempt = 1;; ++attempt) {
-        if (MoveFileExA(from.c_str(), to.c_str(), flags)) return true;
+        if (MoveFileExW(source->c_str(), target->c_str(), flags)) return true;
         const DWORD error = GetLastError();
         if (attempt == MoveAttempts || !briefRefusal(error)) return false;
         Sleep(MoveRetryPauseMs);
@@ -225,15 +252,24 @@ bool Win32FileSystem::moveFile(const std::string& from, const std::string& to, u
 }
 
 bool Win32FileSystem::copyFile(const std::string& from, const std::string& to, bool failIfExists) {
-    return CopyFileA(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE) != FALSE;
+    const auto source = reachable(from), target = reachable(to);
+    return source && target && CopyFileW(source->c_str(), target->c_str(), failIfExists ? TRUE : FALSE) != FALSE;
 }
 
-bool Win32FileSystem::createFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
+bool Win32FileSystem::createFolder(const std::string& path) {
+    const auto wide = reachable(path);
+    return wide && CreateDirectoryW(wide->c_str(), nullptr) != FALSE;
+}
 
-bool Win32FileSystem::removeFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }
+bool Win32FileSystem::removeFolder(const std::string& path) {
+    const auto wide = reachable(path);
+    return wide && RemoveDirectoryW(wide->c_str()) != FALSE;
+}
 
 std::unique_ptr<File> Win32FileSystem::open(const std::string& path, Access access, Disposition disposition) {
-    const DWORD existing = GetFileAttributesA(path.c_str());
+    const auto wide = reachable(path);
+    if (!wide) return nullptr;
+    const DWORD existing = GetFileAttributesW(wide->c_str());
     if (access != Access::Read && existing != INVALID_FILE_ATTRIBUTES &&
         (existing & FILE_ATTRIBUTE_REPARSE_POINT)) {
         // The program runs elevated: writing through a symbolic link would write wherever the link points.
@@ -243,9 +279,9 @@ std::unique_ptr<File> Win32FileSystem::open(const std::string& path, Access acce
     if (disposition == Disposition::CreateAlways && existing != INVALID_FILE_ATTRIBUTES &&
         !(existing & FILE_ATTRIBUTE_DIRECTORY) && (existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) {
         // CREATE_ALWAYS refuses to replace a hidden or system file with a plain one; the replacement is plain.
-        SetFileAttributesA(path.c_str(), existing & ~(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+        SetFileAttributesW(wide->c_str(), existing & ~(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
     }
-    HANDLE handle = CreateFileA(path.c_str(), accessOf(access), 0, nullptr, dispositionOf(disposition),
+    HANDLE handle = CreateFileW(wide->c_str(), accessOf(access), 0, nullptr, dispositionOf(disposition),
                                 FILE_ATTRIBUTE_ARCHIVE, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
     return std::make_unique<Win32File>(handle);
@@ -254,7 +290,9 @@ std::unique_ptr<File> Win32FileSystem::open(const std::string& path, Access acce
 bool Win32FileSystem::setTimes(const std::string& path, std::optional<FileTime> creation,
                                std::optional<FileTime> lastWrite) {
     // Backup semantics lets the same call open a folder.
-    HANDLE handle = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const auto wide = reachable(path);
+    if (!wide) return false;
+    HANDLE handle = CreateFileW(wide->c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     bool ok = applyTimes(handle, creation, lastWrite);

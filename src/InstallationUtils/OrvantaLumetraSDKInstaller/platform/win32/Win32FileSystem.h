@@ -1,4 +1,6 @@
-// Files and folders through the ANSI file API of kernel32.
+// Files and folders through the wide file API of kernel32. Paths come and go as ANSI strings, as the interface
+// has them; a found name the ANSI code page cannot hold comes back escaped, and every call here takes the escape
+// back (WidePaths.h).
 #pragma once
 
 #include "platform/Machine.h"

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/win32/OwnerWindow.h"
+
 namespace platform::win32 {
 namespace {
 
@@ -125,7 +127,8 @@ public:
     void cancel() override { handle_.close(); }
 
     CredentialAnswer promptCredentials() override {
-        DWORD answer = InternetErrorDlg(GetDesktopWindow(), handle_.get(), ERROR_INTERNET_INCORRECT_PASSWORD,
+        // Owned by the wizard while it is open, so that the login stays in front of it and goes with it.
+        DWORD answer = InternetErrorDlg(ownerWindow(), handle_.get(), ERROR_INTERNET_INCORRECT_PASSWORD,
                                         FLAGS_ERROR_UI_FLAGS_GENERATE_DATA | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS,
                                         nullptr);
         return answer == ERROR_INTERNET_FORCE_RETRY ? CredentialAnswer::Retry : CredentialAnswer::Declined;

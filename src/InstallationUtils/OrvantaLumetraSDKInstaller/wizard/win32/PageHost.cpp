@@ -5,13 +5,28 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/RunLog.h"
 #include "controls/win32/ControlReflection.h"
 #include "controls/win32/Tooltips.h"
 #include "resources/resource.h"
+#include "platform/TextFormat.h"
 #include "wizard/WizardIds.h"
+#include "wizard/WizardTexts.h"
 #include "wizard/win32/SheetHost.h"
 
 namespace {
+
+// Posted to the page when it has painted for the first time: by the time it arrives, the page is on screen.
+constexpr UINT PaintedMessage = WM_APP + 1;
+// Posted by an activation that left work for when the page is on screen.
+constexpr UINT AfterShownMessage = WM_APP + 2;
+
+double millisecondsSince(const LARGE_INTEGER& start) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
 
 int pictureOf(wizard::PageImage image) {
     switch (image) {
@@ -30,6 +45,12 @@ HFONT copyFont(HWND window) {
     LOGFONTA description = {};
     if (!font || !GetObjectA(font, sizeof(description), &description)) return nullptr;
     return CreateFontIndirectA(&description);
+}
+
+bool isComboBox(HWND control) {
+    char name[16] = {};
+    GetClassNameA(control, name, sizeof(name));
+    return lstrcmpiA(name, "ComboBox") == 0;
 }
 
 }  // namespace
@@ -84,6 +105,11 @@ INT_PTR PageHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             page_.onCommand(LOWORD(wParam));
             return TRUE;
         }
+        // A new entry picked in a drop-down list reaches the page as its command.
+        if (HIWORD(wParam) == CBN_SELCHANGE && lParam != 0 && isComboBox(reinterpret_cast<HWND>(lParam))) {
+            page_.onCommand(LOWORD(wParam));
+            return TRUE;
+        }
         return FALSE;
     case WM_TIMER:
         page_.onTimer(static_cast<unsigned>(wParam));
@@ -91,6 +117,23 @@ INT_PTR PageHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         placeBands();
         return FALSE;
+    case WM_PAINT:
+        if (!painted_) {
+            painted_ = true;
+            PostMessageA(window_, PaintedMessage, 0, 0);
+        }
+        return FALSE;
+    case PaintedMessage:
+        sheet_.pageShown();
+        return TRUE;
+    case AfterShownMessage: {
+        // Posted messages come before painting: let the page paint first.
+        UpdateWindow(sheetWindow());
+        auto work = std::move(afterShown_);
+        afterShown_.clear();
+        for (auto& item : work) item();
+        return TRUE;
+    }
     case WM_HELP:
         sheet_.showHelp();
         return TRUE;
@@ -98,9 +141,14 @@ INT_PTR PageHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         LONG_PTR result = 0;
         switch (header->code) {
-        case PSN_SETACTIVE:
+        case PSN_SETACTIVE: {
+            LARGE_INTEGER start;
+            QueryPerformanceCounter(&start);
             result = page_.onSetActive() ? 0 : -1;
+            runlog::line(text::format(wizardtexts::PageShownLog, page_.pageName().c_str(), page_.headerText().c_str(),
+                                      millisecondsSince(start)));
             break;
+        }
         case PSN_WIZNEXT:
             result = page_.onWizardNext();
             break;
@@ -150,6 +198,7 @@ void PageHost::placeBands() {
 void PageHost::destroyed() {
     page_.attachView(nullptr);
     buttons_.clear();
+    infoIcons_.clear();
     banner_.reset();
     side_.reset();
     tooltip_ = nullptr;  // a child of the page: destroyed with it
@@ -183,6 +232,19 @@ void PageHost::showControl(int controlId, bool shown) {
 void PageHost::placeImageButton(int controlId, wizard::PageImage image, int x, const std::string& tooltip) {
     HWND control = GetDlgItem(window_, controlId);
     if (!control) return;
+    if (image == wizard::PageImage::Info) {
+        // Info icons are statics of the layout that show the info image and explain through their tooltip.
+        auto icon = std::make_unique<dvImageStatic>();
+        if (!icon->attach(control)) return;
+        icon->loadImage(IDP_INFO);
+        RECT rect;
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&rect), 2);
+        SetWindowPos(control, nullptr, x, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (tooltip_) addTooltip(tooltip_, control, tooltip);
+        infoIcons_[controlId] = std::move(icon);
+        return;
+    }
     auto button = std::make_unique<dvImageButton>();
     if (!button->attach(control)) return;
     button->loadImage(pictureOf(image));
@@ -202,6 +264,32 @@ void PageHost::setCancelText(const std::string& text) {
     if (HWND cancel = GetDlgItem(sheetWindow(), IDCANCEL)) SetWindowTextA(cancel, text.c_str());
 }
 
+void PageHost::afterShown(std::function<void()> work) {
+    if (afterShown_.empty()) PostMessageA(window_, AfterShownMessage, 0, 0);
+    afterShown_.push_back(std::move(work));
+}
+
 void PageHost::startTimer(unsigned timerId, unsigned periodMs) { SetTimer(window_, timerId, periodMs, nullptr); }
 
 void PageHost::stopTimer(unsigned timerId) { KillTimer(window_, timerId); }
+
+void PageHost::addComboItem(int comboId, const std::string& text) {
+    SendDlgItemMessageA(window_, comboId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void PageHost::selectComboText(int comboId, const std::string& text) {
+    SendDlgItemMessageA(window_, comboId, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                        reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::optional<std::string> PageHost::comboSelection(int comboId) {
+    const LRESULT index = SendDlgItemMessageA(window_, comboId, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR) return std::nullopt;
+    const LRESULT length = SendDlgItemMessageA(window_, comboId, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR) return std::nullopt;
+    std::vector<char> text(static_cast<std::size_t>(length) + 1);
+    if (SendDlgItemMessageA(window_, comboId, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                            reinterpret_cast<LPARAM>(text.data())) == CB_ERR)
+        return std::nullopt;
+    return std::string(text.data());
+}

@@ -7,10 +7,13 @@
 
 #include <map>
 #include <memory>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "controls/win32/ComponentInstallHeader.h"
 #include "controls/win32/ImageButton.h"
+#include "controls/win32/ImageStatic.h"
 #include "wizard/PageView.h"
 #include "wizard/PropertyPageBase.h"
 
@@ -36,8 +39,12 @@ public:
     void placeImageButton(int controlId, wizard::PageImage image, int x, const std::string& tooltip) override;
     void setWizardButtons(bool back, bool next) override;
     void setCancelText(const std::string& text) override;
+    void afterShown(std::function<void()> work) override;
     void startTimer(unsigned timerId, unsigned periodMs) override;
     void stopTimer(unsigned timerId) override;
+    void addComboItem(int comboId, const std::string& text) override;
+    void selectComboText(int comboId, const std::string& text) override;
+    std::optional<std::string> comboSelection(int comboId) override;
 
 private:
     static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -50,9 +57,12 @@ private:
     wizard::ovDPropertyPageBase& page_;
     SheetHost& sheet_;
     HWND window_ = nullptr;
+    bool painted_ = false;
+    std::vector<std::function<void()>> afterShown_;
     HFONT font_ = nullptr;
     HWND tooltip_ = nullptr;
     std::unique_ptr<dvComponentInstallHeader> banner_;
     std::unique_ptr<dvComponentInstallHeader> side_;
     std::map<int, std::unique_ptr<dvImageButton>> buttons_;
+    std::map<int, std::unique_ptr<dvImageStatic>> infoIcons_;
 };

@@ -9,6 +9,7 @@
 #include "app/AppTexts.h"
 #include "components/ServerAddress.h"
 #include "download/win32/Win32OperationDialogs.h"
+#include "pages/components/win32/VexlibVersionDialog.h"
 #include "wizard/InstallerSheet.h"
 #include "wizard/win32/SheetHost.h"
 #include "app/InstallerApp.h"
@@ -80,6 +81,8 @@ public:
                                             components::serverBaseUrl(app_->machine()),
                                             app_->machine().environment.nativeArchitecture() ==
                                                 platform::arch::Amd64};
+        vexlib::win32::VexlibVersionDialog vexlibDialog(app_->ui());
+        environment.vexlibDialog = &vexlibDialog;
         wizard::ovDLumetraSDKInstallerSheet sheet(environment);
         SheetHost host(sheet);
         host.run();

@@ -6,6 +6,8 @@
 
 #include <atomic>
 
+#include "app/RunLog.h"
+#include "platform/TextFormat.h"
 #include "wizard/WizardIds.h"
 #include "wizard/WizardRes.h"
 #include "wizard/WizardTexts.h"
@@ -167,6 +169,18 @@ void SheetHost::activatePage(int index) {
 }
 
 void SheetHost::showHelp() { sheet_.showHelp(); }
+
+void SheetHost::pageShown() {
+    if (shownLogged_) return;
+    shownLogged_ = true;
+    FILETIME creation, exited, kernel, user, now;
+    if (!GetProcessTimes(GetCurrentProcess(), &creation, &exited, &kernel, &user)) return;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER start = {{creation.dwLowDateTime, creation.dwHighDateTime}};
+    ULARGE_INTEGER end = {{now.dwLowDateTime, now.dwHighDateTime}};
+    const unsigned long ms = end.QuadPart > start.QuadPart ? static_cast<unsigned long>((end.QuadPart - start.QuadPart) / 10000) : 0;
+    runlog::line(text::format(wizardtexts::WizardShownLog, ms));
+}
 
 void SheetHost::showHelpTopic(const std::string& address) {
     // The topic opens in the system's handler for web pages; the file name with its anchor is handed over as a

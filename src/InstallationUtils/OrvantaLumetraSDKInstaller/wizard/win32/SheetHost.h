@@ -27,6 +27,8 @@ public:
     void activatePage(int index) override;
     void showHelpTopic(const std::string& address) override;
     void showHelp();
+    // A page has painted for the first time; the first one tells the run log how long the start took.
+    void pageShown();
 
 private:
     static int CALLBACK sheetCallback(HWND window, UINT message, LPARAM lParam);
@@ -39,4 +41,5 @@ private:
     std::vector<std::unique_ptr<PageHost>> pages_;
     HWND window_ = nullptr;
     HFONT navigationFont_ = nullptr;
+    bool shownLogged_ = false;
 };
