@@ -15,7 +15,7 @@
 #include "app/UserInterface.h"
 #include "download/Fetch.h"
 #include "platform/win32/Win32Machine.h"
-#include "wizard/Win32UserInterface.h"
+#include "wizard/win32/Win32UserInterface.h"
 
 using namespace download;
 using namespace platform_test;

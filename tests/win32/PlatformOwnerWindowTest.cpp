@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "platform/win32/OwnerWindow.h"
-#include "wizard/Win32UserInterface.h"
+#include "wizard/win32/Win32UserInterface.h"
 
 using platform::win32::ownerWindow;
 

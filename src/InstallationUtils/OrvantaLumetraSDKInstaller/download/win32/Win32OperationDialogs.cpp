@@ -9,7 +9,7 @@
 #include "download/win32/OpcScoutWaitDialog.h"
 #include "download/win32/PleaseWaitDialog.h"
 #include "download/win32/UninstallDialog.h"
-#include "wizard/Win32UserInterface.h"
+#include "wizard/win32/Win32UserInterface.h"
 
 namespace download::win32 {
 

@@ -14,7 +14,7 @@
 
 #include "download/DownloadAndInstallRun.h"
 #include "download/Fetch.h"
-#include "wizard/Win32UserInterface.h"
+#include "wizard/win32/Win32UserInterface.h"
 
 namespace download::win32 {
 

@@ -15,8 +15,8 @@
 #include "app/InstallerApp.h"
 #include "platform/win32/Win32Machine.h"
 #include "resources/resource.h"
-#include "wizard/Win32UserInterface.h"
-#include "wizard/Win32Unattended.h"
+#include "wizard/win32/Win32UserInterface.h"
+#include "wizard/win32/Win32Unattended.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "wizard/WizardIds.h"
 #include "wizard/WizardRes.h"
 #include "wizard/WizardTexts.h"
-#include "wizard/Win32UserInterface.h"
+#include "wizard/win32/Win32UserInterface.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "wizard/Win32UserInterface.h"
+#include "wizard/win32/Win32UserInterface.h"
 
 #include "platform/win32/OwnerWindow.h"
 

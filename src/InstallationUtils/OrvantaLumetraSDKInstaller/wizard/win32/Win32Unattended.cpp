@@ -1,4 +1,4 @@
-#include "wizard/Win32Unattended.h"
+#include "wizard/win32/Win32Unattended.h"
 
 #include <windows.h>
 
@@ -20,7 +20,7 @@
 #include "download/win32/UninstallDialog.h"
 #include "download/win32/Win32OperationDialogs.h"
 #include "platform/win32/Win32Machine.h"
-#include "wizard/Win32UserInterface.h"
+#include "wizard/win32/Win32UserInterface.h"
 
 namespace {
 
