@@ -359,15 +359,17 @@ FetchResult FetchComponentFile(platform::Machine& machine, const FetchContext& c
     return {outcome};
 }
 
-int DownloadFile(platform::Machine& machine, const std::string& folder, const std::string& fileName,
-                 AbortFlag abortFlag, const std::string& url) {
+namespace {
+
+int downloadFile(platform::Machine& machine, const std::string& folder, const std::string& fileName,
+                 AbortFlag abortFlag, AbortSignal* signal, const std::string& url) {
     DownloadPaths paths = downloadPaths(folder, fileName);
     if (pathTooLong(paths)) return downloadresult::PathTooLong;
     setAsideFinalFile(machine, paths);
     if (fileExists(machine, paths.final)) return downloadresult::Success;
 
     try {
-        if (loggedTransfer(machine, url, requestFlags(true), paths.temporary, abortFlag, nullptr, nullptr) ==
+        if (loggedTransfer(machine, url, requestFlags(true), paths.temporary, abortFlag, signal, nullptr) ==
             TransferEnd::Aborted)
             return downloadresult::Aborted;
     } catch (const platform::InternetError&) {
@@ -383,6 +385,18 @@ int DownloadFile(platform::Machine& machine, const std::string& folder, const st
     int result = moveIntoPlace(machine, paths) ? downloadresult::Success : downloadresult::MoveFailed;
     if (aborted(abortFlag)) return downloadresult::Aborted;
     return result;
+}
+
+}  // namespace
+
+int DownloadFile(platform::Machine& machine, const std::string& folder, const std::string& fileName,
+                 AbortFlag abortFlag, const std::string& url) {
+    return downloadFile(machine, folder, fileName, abortFlag, nullptr, url);
+}
+
+int DownloadFile(platform::Machine& machine, const std::string& folder, const std::string& fileName,
+                 AbortSignal* abort, const std::string& url) {
+    return downloadFile(machine, folder, fileName, abort ? abort->flag() : nullptr, abort, url);
 }
 
 std::optional<int> progressPosition(int32_t receivedKilobytes, int32_t totalKilobytes) {

@@ -135,6 +135,10 @@ constexpr int HttpStatus = -3008;
 }  // namespace downloadresult
 int DownloadFile(platform::Machine& machine, const std::string& folder, const std::string& fileName,
                  AbortFlag abortFlag, const std::string& url);
+// The same, stoppable from another thread through the signal (null: never stopped), the blocked network call
+// included.
+int DownloadFile(platform::Machine& machine, const std::string& folder, const std::string& fileName,
+                 AbortSignal* abort, const std::string& url);
 
 // The progress bar's position (0..1000) for received of total KB; nullopt when the total is unknown (0 or
 // less), in which case the bar stays where it is.

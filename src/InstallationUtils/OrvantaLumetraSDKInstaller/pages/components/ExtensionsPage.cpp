@@ -5,6 +5,7 @@
 #include "components/InstalledTable.h"
 #include "components/OrvantaProducts.h"
 #include "components/Probes.h"
+#include "components/StatusTexts.h"
 #include "pages/components/ComponentPageTexts.h"
 #include "pages/components/ExtensionsPageRes.h"
 #include "pages/components/OptionalPageTexts.h"
@@ -94,13 +95,15 @@ bool ovDInstallExtensions::onSetActive() {
     view().setWizardButtons(true, true);
     view().setCancelText(wizardtexts::Finish);
     showDownloadButton();
-    syncPythonDll(false);
     statusLine_ = pagetexts::ExtensionsStatusLine;
+    // One walk over the installed products serves both: the rows' refresh tells whether Python is there, and
+    // parking or restoring its DLL changes nothing the rows show.
     refreshAllRows();
+    syncPythonDll(false, rowStatus(Python) != components::status::NotInstalled);
     showData();
     updateControls();
     showCurrentOpenCV2XExt();
-    showStatusWarnings();
+    view().afterShown([this] { showStatusWarnings(); });
     return true;
 }
 
@@ -147,10 +150,10 @@ void ovDInstallExtensions::tell(const char* text) {
     environment().ui.messageBox(text, apptexts::InstallerTitle, ui::Buttons::Ok, ui::Icon::None, true);
 }
 
-int ovDInstallExtensions::syncPythonDll(bool showMessages) {
+int ovDInstallExtensions::syncPythonDll(bool showMessages, std::optional<bool> knownInstalled) {
     namespace runtime = components::products::runtime;
     platform::Machine& machine = environment().machine;
-    const bool pythonInstalled = components::pythonProductCount(machine) > 0;
+    const bool pythonInstalled = knownInstalled ? *knownInstalled : components::pythonProductCount(machine) > 0;
     const auto folder = components::getRuntimeFolder(machine);
     if (!folder) {
         if (showMessages) tell(pagetexts::RuntimePathMissing);

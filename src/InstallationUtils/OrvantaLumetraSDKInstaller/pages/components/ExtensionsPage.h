@@ -4,6 +4,8 @@
 // is installed.
 #pragma once
 
+#include <optional>
+
 #include "wizard/PropertyPageBase.h"
 
 class ovDInstallExtensions : public wizard::ovDPropertyPageBase {
@@ -24,7 +26,9 @@ public:
     // Parks the Runtime's "python26.dll" as "py26.dll" while Python 2.6 is installed and puts it back when
     // Python 2.6 is gone. 1 done (or nothing to do), -1 no Runtime folder, -2 a DLL could not be moved or the
     // parked DLL had to stay parked. The parked DLL is never deleted.
-    int syncPythonDll(bool showMessages);
+    // pythonInstalled: what a refresh of the rows has just found (the Python row's probe is the same
+    // enumeration of every Windows Installer product, the costly part); probed here when not given.
+    int syncPythonDll(bool showMessages, std::optional<bool> pythonInstalled = std::nullopt);
     // The combo box and its status text show the installed OpenCV 2.X package ("None" when there is none).
     void showCurrentOpenCV2XExt();
     // The person picked an entry: 1 when something was done or refused, -1 when nothing changed.

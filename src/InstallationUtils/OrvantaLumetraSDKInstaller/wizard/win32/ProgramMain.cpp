@@ -84,7 +84,8 @@ public:
         vexlib::win32::VexlibVersionDialog vexlibDialog(app_->ui());
         environment.vexlibDialog = &vexlibDialog;
         wizard::ovDLumetraSDKInstallerSheet sheet(environment);
-        SheetHost host(sheet);
+        auto checker = std::make_shared<NewVersionInfo>(app_->machine(), environment.serverBase);
+        SheetHost host(sheet, checker);
         host.run();
     }
     void setApplication(COrvantaLumetraSDKInstallerApp* app) { app_ = app; }

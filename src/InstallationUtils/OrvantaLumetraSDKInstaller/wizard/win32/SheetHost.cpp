@@ -45,7 +45,8 @@ RECT clientRectOf(HWND control, HWND parent) {
 
 }  // namespace
 
-SheetHost::SheetHost(wizard::ovDLumetraSDKInstallerSheet& sheet) : sheet_(sheet) {
+SheetHost::SheetHost(wizard::ovDLumetraSDKInstallerSheet& sheet, std::shared_ptr<NewVersionInfo> checker)
+    : sheet_(sheet), checker_(std::move(checker)) {
     for (int i = 0; i < sheet_.pageCount(); ++i) pages_.push_back(std::make_unique<PageHost>(sheet_.page(i), *this));
     sheet_.attachView(this);
 }
@@ -69,6 +70,10 @@ void SheetHost::run() {
     header.pfnCallback = sheetCallback;
     runningSheet = this;
     PropertySheetA(&header);
+    // The window is gone: the check is stopped and given a bounded time, never killed.
+    if (checkThread_ && !checkThread_->stop(wizardids::CheckThreadWaitMs))
+        OutputDebugStringA("SheetHost::run - the new-version check did not end in time and was left behind\n");
+    checkThread_.reset();
     runningSheet = nullptr;
     setMainWindow(nullptr);
     window_ = nullptr;
@@ -125,6 +130,8 @@ void SheetHost::setUp(HWND window) {
         if (button && navigationFont_) SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(navigationFont_), TRUE);
         x += wizardids::NavigationButtonWidth + wizardids::NavigationButtonGap;
     }
+
+    if (checker_) checkThread_ = std::make_unique<CheckThread>(checker_, window);
 }
 
 LRESULT CALLBACK SheetHost::subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

@@ -9,12 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "versions/NewVersionInfo.h"
 #include "wizard/InstallerSheet.h"
+#include "wizard/win32/CheckThread.h"
 #include "wizard/win32/PageHost.h"
 
 class SheetHost : public wizard::SheetView {
 public:
-    explicit SheetHost(wizard::ovDLumetraSDKInstallerSheet& sheet);
+    // checker (may be null) runs in the background while the wizard is open.
+    SheetHost(wizard::ovDLumetraSDKInstallerSheet& sheet, std::shared_ptr<NewVersionInfo> checker = nullptr);
     ~SheetHost() override;
     SheetHost(const SheetHost&) = delete;
     SheetHost& operator=(const SheetHost&) = delete;
@@ -42,4 +45,6 @@ private:
     HWND window_ = nullptr;
     HFONT navigationFont_ = nullptr;
     bool shownLogged_ = false;
+    std::shared_ptr<NewVersionInfo> checker_;
+    std::unique_ptr<CheckThread> checkThread_;
 };
