@@ -23,10 +23,12 @@ inline constexpr const char* IOSystemTitle = "%s - Orvanta IO System";
 inline constexpr const char* Utilities1Title = "%s - Optional Utility Software 1";
 inline constexpr const char* Utilities2Title = "%s - Optional Utility Software 2";
 
-// The sheet's navigation buttons and the page names they open.
-inline constexpr const char* HomeButton = "Home";
-inline constexpr const char* ExtensionsButton = "Extensions";
-inline constexpr const char* ModulesButton = "Modules";
+// The sheet's navigation buttons ("Home", "Extensions", "Modules", each with its mnemonic) and the page names
+// they open.
+inline constexpr const char* HomeButton = "&Home";
+inline constexpr const char* ExtensionsButton = "E&xtensions";
+inline constexpr const char* ModulesButton = "&Modules";
+inline constexpr const char* WelcomePageName = "Welcome";
 
 // The Cancel button's two labels.
 inline constexpr const char* Cancel = "Cancel";

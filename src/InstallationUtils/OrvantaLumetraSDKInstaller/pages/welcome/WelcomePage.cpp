@@ -6,5 +6,5 @@
 
 ovDInstallWelcomeBase::ovDInstallWelcomeBase(wizard::PageEnvironment& environment, std::string title)
     : LayoutOnlyPage(environment, IDD_WELCOME, std::move(title),
-                     text::format(wizardtexts::WelcomeHeader, wizardtexts::SdkDisplayName), "Welcome", true,
+                     text::format(wizardtexts::WelcomeHeader, wizardtexts::SdkDisplayName), wizardtexts::WelcomePageName, true,
                      wizardtexts::Cancel) {}

@@ -1,5 +1,7 @@
 #include "wizard/win32/CheckThread.h"
 
+#include "download/win32/WorkerThread.h"
+
 #include <chrono>
 #include <thread>
 
@@ -16,7 +18,7 @@ CheckThread::CheckThread(std::shared_ptr<NewVersionInfo> checker, HWND window) :
                     SendMessageA(window, WM_USER + wizardids::ReactivateOffset, NewerVersionFound, 0);
             }
         } catch (...) {
-            OutputDebugStringA("CheckThread - the new-version check ended with an exception\n");
+            download::win32::debugLine("CheckThread", "the new-version check ended with an exception");
         }
         shared->ended.set_value();
     }).detach();

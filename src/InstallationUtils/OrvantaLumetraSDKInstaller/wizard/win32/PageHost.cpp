@@ -1,5 +1,7 @@
 #include "wizard/win32/PageHost.h"
 
+#include "download/win32/WorkerThread.h"
+
 #include <commctrl.h>
 
 #include <cstdio>
@@ -93,7 +95,7 @@ INT_PTR CALLBACK PageHost::dialogProc(HWND window, UINT message, WPARAM wParam, 
         }
         return self->handle(message, wParam, lParam);
     } catch (...) {
-        OutputDebugStringA("PageHost::dialogProc - an exception was stopped at the page's window\n");
+        download::win32::debugLine("PageHost::dialogProc", "an exception was stopped at the page's window");
         return FALSE;
     }
 }

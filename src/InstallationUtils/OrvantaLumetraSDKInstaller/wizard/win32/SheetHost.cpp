@@ -1,5 +1,7 @@
 #include "wizard/win32/SheetHost.h"
 
+#include "download/win32/WorkerThread.h"
+
 #include <commctrl.h>
 #include <prsht.h>
 #include <shellapi.h>
@@ -8,6 +10,7 @@
 
 #include "app/RunLog.h"
 #include "platform/TextFormat.h"
+#include "pages/components/ComponentPageTexts.h"
 #include "wizard/WizardIds.h"
 #include "wizard/WizardRes.h"
 #include "wizard/WizardTexts.h"
@@ -31,9 +34,9 @@ struct NavigationButton {
     const char* pageName;
 };
 constexpr NavigationButton NavigationButtons[] = {
-    {IDC_NAV_HOME, "&Home", "Welcome"},
-    {IDC_NAV_EXTENSIONS, "E&xtensions", "Extensions"},
-    {IDC_NAV_MODULES, "&Modules", "Modules"},
+    {IDC_NAV_HOME, wizardtexts::HomeButton, wizardtexts::WelcomePageName},
+    {IDC_NAV_EXTENSIONS, wizardtexts::ExtensionsButton, pagetexts::ExtensionsName},
+    {IDC_NAV_MODULES, wizardtexts::ModulesButton, pagetexts::ModulesName},
 };
 
 RECT clientRectOf(HWND control, HWND parent) {
@@ -72,7 +75,7 @@ void SheetHost::run() {
     PropertySheetA(&header);
     // The window is gone: the check is stopped and given a bounded time, never killed.
     if (checkThread_ && !checkThread_->stop(wizardids::CheckThreadWaitMs))
-        OutputDebugStringA("SheetHost::run - the new-version check did not end in time and was left behind\n");
+        download::win32::debugLine("SheetHost::run", "the new-version check did not end in time and was left behind");
     checkThread_.reset();
     runningSheet = nullptr;
     setMainWindow(nullptr);
@@ -85,7 +88,7 @@ int CALLBACK SheetHost::sheetCallback(HWND window, UINT message, LPARAM) {
             if (SheetHost* self = runningSheet.load()) self->setUp(window);
         }
     } catch (...) {
-        OutputDebugStringA("SheetHost::sheetCallback - an exception was stopped at the sheet's set-up\n");
+        download::win32::debugLine("SheetHost::sheetCallback", "an exception was stopped at the sheet's set-up");
     }
     return 0;
 }
@@ -141,7 +144,7 @@ LRESULT CALLBACK SheetHost::subclassProc(HWND window, UINT message, WPARAM wPara
         LRESULT result = reinterpret_cast<SheetHost*>(self)->handle(message, wParam, lParam, &handled);
         if (handled) return result;
     } catch (...) {
-        OutputDebugStringA("SheetHost::subclassProc - an exception was stopped at the sheet's window\n");
+        download::win32::debugLine("SheetHost::subclassProc", "an exception was stopped at the sheet's window");
         return 0;
     }
     if (message == WM_NCDESTROY) RemoveWindowSubclass(window, subclassProc, SubclassId);

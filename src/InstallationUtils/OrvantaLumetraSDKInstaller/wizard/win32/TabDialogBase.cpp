@@ -1,5 +1,7 @@
 #include "wizard/win32/TabDialogBase.h"
 
+#include "download/win32/WorkerThread.h"
+
 #include "controls/win32/ControlReflection.h"
 #include "controls/win32/Tooltips.h"
 
@@ -63,7 +65,7 @@ INT_PTR CALLBACK ovDTabDialogBase::dialogProc(HWND window, UINT message, WPARAM 
             return TRUE;
         }
     } catch (...) {
-        OutputDebugStringA("ovDTabDialogBase::dialogProc - an exception was stopped at the dialog's window\n");
+        download::win32::debugLine("ovDTabDialogBase::dialogProc", "an exception was stopped at the dialog's window");
     }
     return FALSE;
 }
