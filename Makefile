@@ -74,7 +74,7 @@ test-native: native
 
 test-wine: wintest prefix fixtures
 	@echo "== Wine integration and end-to-end tests ($(WINE_ARCH)) =="
-	@bash tools/with-wine.sh bash tests/win32/run-with-server.sh ctest --test-dir $(WINTEST) --output-on-failure --timeout 300
+	@bash tools/wine-lanes.sh $(WINTEST)
 
 test: test-native test-wine
 

@@ -22,7 +22,8 @@ src="$root/src/InstallationUtils/OrvantaLumetraSDKInstaller"
 flags=(-std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
        -I"$src" -I"$root/tests/unit" -I"$minizip")
 engine=("$src/platform/IniText.cpp" "$src/platform/Machine.cpp" "$src/platform/fake/FakeMachine.cpp"
-        "$src/content/ContentList.cpp" "$src/components/unzip/Unzipper.cpp" "$src/app/CommandLine.cpp")
+        "$src/content/ContentList.cpp" "$src/components/unzip/Unzipper.cpp" "$src/app/CommandLine.cpp"
+        "$src/download/Integrity.cpp" "$src/download/Sha256.cpp")
 
 # minizip as C, instrumented the same way (the library's own warnings are not ours).
 objects=()

@@ -24,8 +24,11 @@ mkdir -p "$demo/app"
 bash "$here/wine-prefix.sh"
 cp -f "$exe" "$demo/app/"
 
+# The server serves a copy of the vendor tree, into which its own address is filled once it listens.
+rm -rf "$demo/server"
+cp -a "$fixtures/server" "$demo/server"
 port_file=$(mktemp)
-python3 "$here/vendor_server.py" --root "$fixtures/server" --port 0 --port-file "$port_file" \
+python3 "$here/vendor_server.py" --root "$demo/server" --port 0 --port-file "$port_file" \
   --log "$demo/vendor-server.log" </dev/null >"$demo/vendor-server.out" 2>&1 &
 server=$!
 stop() {
@@ -41,7 +44,8 @@ if [ ! -s "$port_file" ]; then
   exit 1
 fi
 export ORVANTA_INSTALLER_SERVER="http://127.0.0.1:$(cat "$port_file")"
-echo "vendor server: $ORVANTA_INSTALLER_SERVER (serving $fixtures/server)"
+python3 "$here/fill_server_address.py" "$demo/server" "$ORVANTA_INSTALLER_SERVER"
+echo "vendor server: $ORVANTA_INSTALLER_SERVER (serving a copy of $fixtures/server)"
 echo "demo prefix:   $WINEPREFIX (kept; 'make demo-clean' starts afresh)"
 
 program="$demo/app/$(basename "$exe")"

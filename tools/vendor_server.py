@@ -7,6 +7,7 @@ tests and the demo can reach every answer the installer has to cope with.
 Usage:
     vendor_server.py --root DIR [--port N] [--port-file FILE] [--log FILE]
                      [--faults FILE.json] [--fault PATH=RULE ...]
+                     [--no-ranges] [--bytes-log FILE] [--tls-cert FILE --tls-key FILE]
 
   --root DIR        the tree to serve; "/a/b.exe" is DIR/a/b.exe
   --port N          port to listen on; 0 (the default) picks a free one
@@ -17,6 +18,10 @@ Usage:
   --faults FILE     JSON object {path: rule}; read again on every request, so a test may rewrite it while
                     the server runs (a missing or unreadable file means no faults)
   --fault PATH=RULE a fault on the command line (may repeat); the fault file wins for the same path
+  --no-ranges       answer every GET with the whole file (200), as a server without range support does
+  --bytes-log FILE  after every file answer, one line of three tab-separated fields: the decoded path, the
+                    status, and the body bytes actually sent (what a resumed download saves shows here)
+  --tls-cert FILE   serve HTTPS with this certificate chain (PEM) and --tls-key's private key
 
 A request path may carry its blanks raw ("GET /python 26/x.msi HTTP/1.1") or escaped ("%20"): both reach the
 same file, and faults are looked up by the decoded path without the query. A fault key may also be a
@@ -35,8 +40,14 @@ Rules (JSON object / command-line form):
                                                                  more while the client stays connected
                                                                  (at most "hold" seconds, default 120), then
                                                                  close
+  {"no_ranges": true}                               noranges     the whole file (200) whatever Range says
 Rules combine where they make sense ({"rate": 50000, "cut": 100000}); "body" (text) replaces the body of a
 status answer, "headers" (object) adds response headers.
+
+Files carry a strong ETag (from size and modification time) and Last-Modified, and a GET with
+"Range: bytes=N-" (or "N-M") is answered 206 with that part (Content-Range), or 416 when N lies past the end.
+"If-Range" with anything but the current ETag or Last-Modified date gets the whole file (200) instead. A cut
+or stall rule counts the bytes of the part being sent.
 
 The server answers GET and HEAD, runs one thread per connection, keeps connections alive as HTTP/1.1 does,
 and stops cleanly on SIGTERM or SIGINT.
@@ -44,6 +55,7 @@ and stops cleanly on SIGTERM or SIGINT.
 
 import argparse
 import base64
+import email.utils
 import fnmatch
 import http.server
 import json
@@ -51,6 +63,7 @@ import os
 import posixpath
 import signal
 import socket
+import ssl
 import sys
 import threading
 import time
@@ -79,12 +92,16 @@ def parse_rule(text):
         return {"cut": int(parts[1])}
     if kind == "stall":
         return {"stall": int(parts[1])}
+    if kind == "noranges":
+        return {"no_ranges": True}
     raise ValueError("unknown fault rule: %s" % text)
 
 
 class Config:
-    def __init__(self, root, log_path, faults_path, cli_faults):
+    def __init__(self, root, log_path, faults_path, cli_faults, ranges=True, bytes_log_path=None):
         self.root = os.path.realpath(root)
+        self.ranges = ranges
+        self.bytes_log_path = bytes_log_path
         self.log_path = log_path
         self.faults_path = faults_path
         self.cli_faults = cli_faults
@@ -117,6 +134,13 @@ class Config:
         with self.log_lock:
             with open(self.log_path, "a", encoding="utf-8", errors="backslashreplace") as f:
                 f.write(line + "\n")
+
+    def log_bytes(self, path, status, sent):
+        if not self.bytes_log_path:
+            return
+        with self.log_lock:
+            with open(self.bytes_log_path, "a", encoding="utf-8", errors="backslashreplace") as f:
+                f.write("%s\t%d\t%d\n" % (path, status, sent))
 
 
 class VendorHandler(http.server.BaseHTTPRequestHandler):
@@ -204,26 +228,75 @@ class VendorHandler(http.server.BaseHTTPRequestHandler):
         if send_body:
             self.wfile.write(body)
 
+    def requested_range(self, size, etag, last_modified, rule):
+        """(first, last) of a satisfiable single range, "unsatisfiable", or None for the whole file."""
+        if not self.config.ranges or rule.get("no_ranges") or self.command != "GET":
+            return None
+        header = self.headers.get("Range")
+        if not header:
+            return None
+        condition = self.headers.get("If-Range")
+        if condition is not None and condition.strip() not in (etag, last_modified):
+            return None  # the client holds another version: it gets the whole file
+        unit, _, spec = header.strip().partition("=")
+        if unit.strip().lower() != "bytes" or "," in spec:
+            return None
+        first_text, dash, last_text = spec.strip().partition("-")
+        try:
+            if not dash:
+                return None
+            if first_text == "":
+                length = int(last_text)  # the last N bytes
+                return (max(0, size - length), size - 1) if length > 0 and size > 0 else "unsatisfiable"
+            first = int(first_text)
+            last = int(last_text) if last_text else size - 1
+        except ValueError:
+            return None
+        if first >= size or last < first:
+            return "unsatisfiable"
+        return first, min(last, size - 1)
+
     def send_file(self, file_path, rule, send_body):
-        size = os.path.getsize(file_path)
+        stat = os.stat(file_path)
+        size = stat.st_size
+        etag = '"%x-%x"' % (size, stat.st_mtime_ns)
+        last_modified = email.utils.formatdate(stat.st_mtime, usegmt=True)
+        path = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path)
+        part = self.requested_range(size, etag, last_modified, rule)
+        if part == "unsatisfiable":
+            self.send_response(416)
+            self.send_header("Content-Range", "bytes */%d" % size)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            self.config.log_bytes(path, 416, 0)
+            return
+        first, last = part if part else (0, size - 1)
+        length = last - first + 1 if size > 0 else 0
         no_length = bool(rule.get("no_length"))
         cut = rule.get("cut")
         stall = rule.get("stall")
         if stall is not None:
             cut = stall if cut is None else min(int(cut), int(stall))
         rate = rule.get("rate")
-        self.send_response(200)
+        status = 206 if part else 200
+        self.send_response(status)
         self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("ETag", etag)
+        self.send_header("Last-Modified", last_modified)
+        if self.config.ranges and not rule.get("no_ranges"):
+            self.send_header("Accept-Ranges", "bytes")
+        if part:
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (first, last, size))
         if no_length:
             self.send_header("Connection", "close")
             self.close_connection = True
         else:
-            self.send_header("Content-Length", str(size))
+            self.send_header("Content-Length", str(length))
         self.add_headers(rule)
         self.end_headers()
         if not send_body:
             return
-        limit = size if cut is None else min(size, int(cut))
+        limit = length if cut is None else min(length, int(cut))
         sent = 0
         started = time.monotonic()
         block = COPY_BLOCK
@@ -231,6 +304,7 @@ class VendorHandler(http.server.BaseHTTPRequestHandler):
             block = max(1, min(COPY_BLOCK, int(rate) // 10 or 1))
         try:
             with open(file_path, "rb") as f:
+                f.seek(first)
                 while sent < limit:
                     data = f.read(min(block, limit - sent))
                     if not data:
@@ -245,8 +319,10 @@ class VendorHandler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
         except (BrokenPipeError, ConnectionResetError, ConnectionAbortedError):
             self.close_connection = True
+            self.config.log_bytes(path, status, sent)
             return
-        if stall is not None and sent < size:
+        self.config.log_bytes(path, status, sent)
+        if stall is not None and sent < length:
             # Hold the connection open without sending, until the client gives up or the limit passes.
             self.connection.settimeout(0.2)
             deadline = time.monotonic() + float(rule.get("hold", 120))
@@ -259,7 +335,7 @@ class VendorHandler(http.server.BaseHTTPRequestHandler):
                 except OSError:
                     break
                 time.sleep(0.2)
-        if cut is not None and sent < size:
+        if cut is not None and sent < length:
             # The announced length was not delivered: the client must see the connection end.
             self.close_connection = True
             try:
@@ -282,6 +358,10 @@ def main(argv=None):
     parser.add_argument("--log")
     parser.add_argument("--faults")
     parser.add_argument("--fault", action="append", default=[], metavar="PATH=RULE")
+    parser.add_argument("--no-ranges", action="store_true")
+    parser.add_argument("--bytes-log")
+    parser.add_argument("--tls-cert")
+    parser.add_argument("--tls-key")
     args = parser.parse_args(argv)
 
     cli_faults = {}
@@ -291,15 +371,22 @@ def main(argv=None):
             parser.error("--fault wants PATH=RULE, got %r" % item)
         cli_faults[path] = parse_rule(rule)
 
-    VendorHandler.config = Config(args.root, args.log, args.faults, cli_faults)
+    VendorHandler.config = Config(args.root, args.log, args.faults, cli_faults, ranges=not args.no_ranges,
+                                  bytes_log_path=args.bytes_log)
     server = VendorServer((args.bind, args.port), VendorHandler)
+    scheme = "http"
+    if args.tls_cert:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(args.tls_cert, args.tls_key)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
+        scheme = "https"
     port = server.server_address[1]
     if args.port_file:
         temporary = args.port_file + ".part"
         with open(temporary, "w") as f:
             f.write("%d\n" % port)
         os.replace(temporary, args.port_file)
-    print("vendor server: http://%s:%d/ serving %s" % (args.bind, port, VendorHandler.config.root), flush=True)
+    print("vendor server: %s://%s:%d/ serving %s" % (scheme, args.bind, port, VendorHandler.config.root), flush=True)
 
     stop = threading.Event()
     signal.signal(signal.SIGTERM, lambda *_: stop.set())

@@ -2,6 +2,7 @@
 // that tools/bench/download-bench.sh can compare them.
 //
 //   download_bench fetch URL FOLDER FILE [MAX_CHUNKS_PER_READ]  the worker-thread fetch (forced, no dialog)
+//   download_bench resume URL FOLDER FILE    the fetch that continues what an earlier attempt left behind
 //   download_bench bare URL PATH [READ_BYTES]                InternetReadFile of 64 KiB into WriteFile
 //
 // Whatever an earlier run left at the target paths is deleted before the clock starts.
@@ -126,8 +127,33 @@ int bare(const std::string& url, const std::string& path, std::size_t readBytes)
 
 }  // namespace
 
+// --- resume: the fetch without clearing what an earlier attempt left (tools/bench/resume-bench.sh) ---------
+// Prints "<seconds> <final file size>" when the file is in place, "broken <seconds>" when the transfer broke off.
+int resume(const std::string& url, const std::string& folder, const std::string& file) {
+    download::FetchContext context;
+    context.downloadUrl = url;
+    context.paths = download::downloadPaths(folder, file);
+    context.downloadOnly = true;
+    context.reportErrors = false;
+    std::atomic<uint8_t> abortFlag{0};
+    context.abortFlag = &abortFlag;
+    NoEvents events;
+    PrintingUi ui;
+    double start = now();
+    download::FetchResult result = download::FetchComponentFile(platform::win32::realMachine(), context, events, ui);
+    double seconds = now() - start;
+    if (result.outcome != download::FetchOutcome::Completed) {
+        std::printf("broken %.3f\n", seconds);
+        return 2;
+    }
+    std::printf("%.3f %llu\n", seconds, static_cast<unsigned long long>(fileSize(context.paths.final)));
+    return 0;
+}
+// --- end of resume ---------------------------------------------------------------------------------------
+
 int main(int argc, char** argv) {
     std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "resume" && argc == 5) return resume(argv[2], argv[3], argv[4]);
     if (mode == "fetch" && (argc == 5 || argc == 6))
         return fetch(argv[2], argv[3], argv[4], argc == 6 ? std::strtoul(argv[5], nullptr, 10) : download::DefaultMaxChunksPerRead);
     if (mode == "bare" && (argc == 4 || argc == 5))

@@ -9,6 +9,7 @@ so that the pages show rows in several states.
 import argparse
 import json
 import os
+import shutil
 import subprocess
 import sys
 import time
@@ -27,6 +28,81 @@ def shoot(out, name):
 
 def settle():
     time.sleep(1.0)
+
+
+# ---------------------------------------------------------------------------------------------------------
+# The welcome page with installer copies, and with the news of a newer installer
+
+UPGRADE_INFO = ("orvanta/files/InstallerRepositories/Orvanta10.2/578/OrvantaLumetraSDK/"
+                "578UpgradeInfoLumetraSDK.ini.txt")
+
+
+def welcome_pictures(s, out, standins):
+    """Two copies of other versions in the copies folder (the stand-ins built beside the driver), then an
+    upgrade information file on the server that announces a newer installer."""
+    exe = s.install_copy("welcome-shots", e2e.RELEASE_NAME)
+    copies = os.path.join(os.path.dirname(exe), "_OrvantaInstallers")
+    os.makedirs(copies, exist_ok=True)
+    for standin, name in (("welcome_older_copy.exe", "OrvantaLumetraSDK_10_1_0_400_Installer_130101.exe"),
+                          ("welcome_oldest_copy.exe", "OrvantaLumetraSDK_10_0_0_100_Installer_120101.exe")):
+        if os.path.exists(os.path.join(standins, standin)):
+            shutil.copy(os.path.join(standins, standin), os.path.join(copies, name))
+    root = os.environ["INSTALLER_VENDOR_ROOT"]
+    info = os.path.join(root, UPGRADE_INFO)
+    os.makedirs(os.path.dirname(info), exist_ok=True)
+    notes_folder = "orvanta/files/InstallerRepositories/Orvanta10.2/600/"
+    with open(info, "w") as f:
+        f.write("[Version Upgrade Info]\r\nLatestVersionName=Orvanta Lumetra SDK Version X 10.2.2.600 Installer\r\n"
+                "LatestVersionNumber=10.2.2.600\r\nReleaseNotesFileName=ReleaseNotes600.txt\r\n"
+                "ReleaseNotesFilePath=%s/%s\r\n" % (os.environ["INSTALLER_VENDOR_URL"], notes_folder))
+    os.makedirs(os.path.join(root, notes_folder), exist_ok=True)
+    with open(os.path.join(root, notes_folder, "ReleaseNotes600.txt"), "w") as f:
+        f.write("Release notes of 10.2.2.600\r\n")
+    try:
+        w.Wizard(s, exe)
+        link = w.ID["IDC_WELCOME_NEW_VERSION_LINK"]
+        deadline = time.time() + 60
+        while time.time() < deadline:
+            rc, state = s.driver("state", w.CAPTIONS[w.WELCOME], link, "sheet")
+            if rc == 0 and "visible=1" in state:
+                break
+            time.sleep(0.5)
+        settle()
+        shoot(out, "welcome-copies-and-new-version")
+        s.close_all()
+    finally:
+        os.remove(info)
+
+
+# ---------------------------------------------------------------------------------------------------------
+# The dialogs of the newer installer and of "Create Installer Copy"
+
+def copy_pictures(s, out):
+    """The new-version dialog with its release notes, and the tree of the installer copy's components."""
+    import copy_e2e
+    exe = s.install_copy("copy-shots", e2e.RELEASE_NAME)
+    copy_e2e.serve_newer_installer()
+    try:
+        wizard = w.Wizard(s, exe)
+        icon = w.ID["IDC_WELCOME_NEW_VERSION_ICON"]
+        deadline = time.time() + 60
+        while time.time() < deadline and "visible=1" not in s.driver("state", w.CAPTIONS[w.WELCOME], icon, "sheet")[1]:
+            time.sleep(0.5)
+        wizard.click(icon)
+        if s.driver("wait", copy_e2e.NEW_VERSION_DIALOG, 20000, "any")[0] == 0:
+            settle()
+            shoot(out, "dialog-new-version")
+            s.driver("click", copy_e2e.NEW_VERSION_DIALOG, 2, "any")  # Ignore
+        settle()
+        wizard.click(w.ID["IDC_WELCOME_CREATE_COPY"])
+        if s.driver("wait", "Select Installer Components", 20000, "any")[0] == 0:
+            settle()
+            shoot(out, "dialog-select-installer-components")
+            s.driver("click", "Select Installer Components", 2, "any")  # Cancel
+        s.close_all()
+    finally:
+        shutil.copy(os.path.join(os.environ["INSTALLER_FIXTURES"], "server", copy_e2e.UPGRADE_INFO),
+                    os.path.join(os.environ["INSTALLER_VENDOR_ROOT"], copy_e2e.UPGRADE_INFO))
 
 
 def main():
@@ -104,10 +180,143 @@ def main():
         time.sleep(0.7)
         shoot(args.out, "dialog-uninstall")
         wizard.wait_text(w.ID["IDC_UTIL_ROW2_STATUS"], "Not Installed")
+        s.close_all()
+        welcome_pictures(s, args.out, os.path.dirname(args.driver))
+        s.close_all()
+        copy_pictures(s, args.out)
+        component_pages(s, exe, args.out)
+        content_pictures(s, args.out)
+        readme_pictures(s, args.out)
     finally:
         s.close_all()
-        run_cli(s, exe, "/uninstall", *w.REMOVABLE, "Utilities", "Utilities2", "/quiet")
+        run_cli(s, exe, "/uninstall", *w.REMOVABLE, "Utilities", "Utilities2", *COMPONENT_PAGES, "/quiet")
     return 0
+
+
+# ---- The extensions, modules, camera-driver and IO pages with rows installed, the library variant dialog and a
+# group install in progress.
+COMPONENT_PAGES = ["Extensions", "Modules", "ThirdPartySoftwares", "IOSystem"]
+VARIANT_DIALOG = "Select Vexlib Version"
+
+
+def wait_for_boxes(s, seconds):
+    """Acknowledges the boxes that an operation or a page's opening leaves, for a few seconds."""
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        if s.count("messagebox"):
+            s.driver("answer", TITLE, 1)
+        time.sleep(0.3)
+
+
+def component_pages(s, exe, out):
+    run_cli(s, exe, "/uninstall", *COMPONENT_PAGES, "/quiet")
+    run_cli(s, exe, "/install", "Prerequisites", "CoreComponents", "/quiet")
+
+    # The Python 2D group's first row, held back by a slow download so that its progress dialog can be seen.
+    with open(os.environ["INSTALLER_VENDOR_FAULTS"], "w") as f:
+        json.dump({"*/python-2.6.6.msi": {"rate": 1500}}, f)
+    try:
+        wizard = w.Wizard(s, exe)
+        wizard.click("Extensions")
+        wizard.expect(w.EXTENSIONS)
+        wait_for_boxes(s, 1)
+        wizard.click(w.ID["IDC_EXT_PYTHON2D_INSTALL"])
+        check_shown = s.driver("wait", TITLE + " - Download and Install Components", 30000)[0] == 0
+        time.sleep(3)
+        if check_shown:
+            shoot(out, "dialog-group-install")
+        wizard.wait_text(w.ID["IDC_EXT_ROW2_STATUS"], "Installed", seconds=300)
+    finally:
+        with open(os.environ["INSTALLER_VENDOR_FAULTS"], "w") as f:
+            f.write("{}")
+    wait_for_boxes(s, 2)
+    s.close_all()
+
+    # Rows in several states on every page: an OpenCV 2.X release with the numpy it needs, the IPP module, a camera
+    # driver and a Basler package, an IO driver.
+    run_cli(s, exe, "/install", "OpenCV 2.4.6", "numpy-1.8.1-python2.6", "Orvanta 9.3.0.524 IPP",
+            "ubCore 6.00 Pro 1394a - 1394b drivers - 64 bit", "Basler pylon SDK 3.2.3.3215 - 64 bit",
+            "DAQNavi PCI-1730 3.1.1.0", "/quiet")
+    wizard = w.Wizard(s, exe)
+    wizard.click("Extensions")
+    wizard.expect(w.EXTENSIONS)
+    wait_for_boxes(s, 1)
+    settle()
+    shoot(out, "20-extensions-installed")
+    wizard.click("Modules")
+    wizard.expect(w.MODULES)
+    wait_for_boxes(s, 1)
+    settle()
+    shoot(out, "21-modules-installed")
+    wizard.click(w.ID["IDC_MOD_CHANGE"])
+    if s.driver("wait", VARIANT_DIALOG, 30000)[0] == 0:
+        settle()
+        shoot(out, "dialog-vexlib-version")
+        s.driver("close", VARIANT_DIALOG)
+        s.driver("wait", w.CAPTIONS[w.MODULES], 10000, "sheet")
+    for page, name in ((w.MODULES + 1, "22-camera-drivers-installed"), (w.MODULES + 2, "23-io-system-installed")):
+        time.sleep(1)
+        wizard.next(page)
+        wait_for_boxes(s, 1)
+        settle()
+        shoot(out, name)
+
+
+# ---- The tutorials and resources pages with the lists of the vendor tree: a resources tab of links and a
+# tutorials tab with one tutorial installed.
+def content_pictures(s, out):
+    import content_e2e
+    exe = s.install_copy("content-shots", e2e.RELEASE_NAME)
+    documents = content_e2e.OpenedDocuments(s)  # keeps the tutorials out of the prefix's real documents folder
+    try:
+        wizard = w.Wizard(s, exe)
+        wizard.next(1)
+        wizard.next(w.RESOURCES, seconds=60)
+        settle()
+        shoot(out, "30-resources-links")
+        wizard.click("Extensions")
+        wizard.expect(w.EXTENSIONS)
+        wait_for_boxes(s, 1)
+        wizard.next(content_e2e.TUTORIALS, seconds=60)
+        wizard.click(content_e2e.ROW0_INSTALL)
+        wizard.wait_text(content_e2e.ROW0_STATUS, "Installed", seconds=60)
+        settle()
+        shoot(out, "31-tutorials")
+    finally:
+        s.close_all()
+        documents.restore()
+
+
+# ---- The readme page, the installation complete page with its SDK links, and a help request (on this Wine the
+# topic goes to the system's handler; with an HTML engine the help viewer shows).
+def readme_pictures(s, out):
+    import readme_e2e
+    exe = s.install_copy("readme-shots", e2e.RELEASE_NAME)
+    topics = readme_e2e.OpenedFiles(s, ".htm")
+    try:
+        wizard = w.Wizard(s, exe)
+        wizard.next(readme_e2e.README)
+        readme_e2e.wait_readme(wizard, readme_e2e.SERVED_README)
+        settle()
+        shoot(out, "40-readme")
+        wizard.click(readme_e2e.HELP)
+        readme_e2e.wait_help_lines(os.path.dirname(exe), 1)
+        settle()
+        shoot(out, "41-help-request")
+        s.driver("close", readme_e2e.VIEWER)
+        wizard.click(w.ID["IDC_NAV_EXTENSIONS"])
+        wizard.expect(w.EXTENSIONS)
+        wait_for_boxes(s, 1)
+        wizard.back(w.CORE)
+        if not wizard.state(w.ID["IDC_CORE_SDK_WANTED"])["checked"]:
+            wizard.click(w.ID["IDC_CORE_SDK_WANTED"])
+            wait_for_boxes(s, 1)
+        readme_e2e.go_to_complete(wizard)
+        settle()
+        shoot(out, "42-complete")
+    finally:
+        s.close_all()
+        topics.restore()
 
 
 if __name__ == "__main__":

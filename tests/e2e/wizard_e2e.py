@@ -13,6 +13,9 @@ import shutil
 import sys
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+import fill_server_address  # noqa: E402
+
 import e2e
 from e2e import RELEASE_NAME, TITLE, Failure, check, run_cli
 
@@ -52,6 +55,8 @@ def serve_everything():
     shutil.copytree(os.path.join(os.environ["INSTALLER_FIXTURES"], "server"), os.environ["INSTALLER_VENDOR_ROOT"],
                     dirs_exist_ok=True)
     os.environ["ORVANTA_INSTALLER_SERVER"] = os.environ["INSTALLER_VENDOR_URL"]
+    # The lists and the upgrade announcement name addresses on this server: its address goes into them.
+    fill_server_address.fill(os.environ["INSTALLER_VENDOR_ROOT"], os.environ["INSTALLER_VENDOR_URL"])
 
 
 class Wizard:

@@ -13,11 +13,12 @@ SERVER = os.path.join(os.path.dirname(__file__), "..", "..", "tools", "vendor_se
 PAYLOAD = bytes(range(256)) * 400  # 102400 bytes
 
 
-def raw_get(port, path, timeout=10):
-    """Sends one GET as the installer's HTTP stack would; returns (status, headers, body, closed_early)."""
+def raw_get(port, path, timeout=10, extra=""):
+    """Sends one GET as the installer's HTTP stack would (extra: further header lines, each ending in CRLF);
+    returns (status, headers, body)."""
     with socket.create_connection(("127.0.0.1", port), timeout=timeout) as s:
-        s.sendall(("GET %s HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: Internet Session\r\n"
-                   "Connection: close\r\n\r\n" % path).encode("latin-1"))
+        s.sendall(("GET %s HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: Internet Session\r\n%s"
+                   "Connection: close\r\n\r\n" % (path, extra)).encode("latin-1"))
         data = b""
         while True:
             chunk = s.recv(65536)
@@ -41,7 +42,7 @@ class VendorServerTest(unittest.TestCase):
         root = os.path.join(cls.tmp.name, "root")
         os.makedirs(os.path.join(root, "orvanta", "files", "python 26"))
         for name in ("a.bin", "empty.bin", "nolength.bin", "slow.bin", "cut.bin", "moved.bin", "temp.bin",
-                     "secret.bin", "gone.bin", "stall.bin"):
+                     "secret.bin", "gone.bin", "stall.bin", "whole.bin", "cutpart.bin"):
             with open(os.path.join(root, "orvanta", name), "wb") as f:
                 f.write(PAYLOAD)
         with open(os.path.join(root, "orvanta", "files", "python 26", "python-2.6.6.msi"), "wb") as f:
@@ -58,11 +59,15 @@ class VendorServerTest(unittest.TestCase):
                 "/orvanta/slow.bin": {"rate": 200000},
                 "/orvanta/cut.bin": {"cut": 1000},
                 "/orvanta/stall.bin": {"stall": 5000},
+                "/orvanta/whole.bin": {"no_ranges": True},
+                "/orvanta/cutpart.bin": {"cut": 1000},
             }, f)
         cls.log = os.path.join(cls.tmp.name, "requests.log")
+        cls.bytes_log = os.path.join(cls.tmp.name, "bytes.log")
         port_file = os.path.join(cls.tmp.name, "port")
         cls.server = subprocess.Popen([sys.executable, SERVER, "--root", root, "--port", "0", "--port-file",
-                                       port_file, "--log", cls.log, "--faults", cls.faults],
+                                       port_file, "--log", cls.log, "--faults", cls.faults,
+                                       "--bytes-log", cls.bytes_log],
                                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
         deadline = time.time() + 10
         while not (os.path.exists(port_file) and open(port_file).read().strip()):
@@ -129,6 +134,73 @@ class VendorServerTest(unittest.TestCase):
         with open(self.log) as f:
             lines = f.read().splitlines()
         self.assertTrue(any(l.startswith("GET /orvanta/a.bin?logged HTTP/1.1\tInternet Session") for l in lines))
+
+
+    # --- ranges -------------------------------------------------------------------------------------------
+    def test_ranges_answer_the_part_asked_for_on_the_same_version(self):
+        _, headers, _ = raw_get(self.port, "/orvanta/a.bin")
+        etag, date = headers["etag"], headers["last-modified"]
+        self.assertTrue(etag.startswith('"') and etag.endswith('"'))
+        size = len(PAYLOAD)
+        cases = [
+            ("Range: bytes=1000-\r\n", 206, PAYLOAD[1000:], "bytes 1000-%d/%d" % (size - 1, size)),
+            ("Range: bytes=10-19\r\n", 206, PAYLOAD[10:20], "bytes 10-19/%d" % size),
+            ("Range: bytes=-100\r\n", 206, PAYLOAD[-100:], "bytes %d-%d/%d" % (size - 100, size - 1, size)),
+            ("Range: bytes=1000-\r\nIf-Range: %s\r\n" % etag, 206, PAYLOAD[1000:], None),
+            ("Range: bytes=1000-\r\nIf-Range: %s\r\n" % date, 206, PAYLOAD[1000:], None),
+            ('Range: bytes=1000-\r\nIf-Range: "other"\r\n', 200, PAYLOAD, None),
+            ("Range: bytes=%d-\r\n" % size, 416, b"", None),
+            ("Range: bytes=0-1,5-6\r\n", 200, PAYLOAD, None),  # several ranges: the whole file
+            ("Range: items=0-1\r\n", 200, PAYLOAD, None),
+        ]
+        for extra, status, body, content_range in cases:
+            got_status, got_headers, got_body = raw_get(self.port, "/orvanta/a.bin", extra=extra)
+            self.assertEqual((got_status, got_body), (status, body), extra)
+            if status == 206:
+                self.assertEqual(got_headers["content-length"], str(len(body)), extra)
+            if content_range:
+                self.assertEqual(got_headers["content-range"], content_range, extra)
+            if status == 416:
+                self.assertEqual(got_headers["content-range"], "bytes */%d" % size)
+
+    def test_the_no_ranges_rule_answers_the_whole_file(self):
+        status, headers, body = raw_get(self.port, "/orvanta/whole.bin", extra="Range: bytes=1000-\r\n")
+        self.assertEqual((status, body), (200, PAYLOAD))
+        self.assertNotIn("accept-ranges", headers)
+
+    def test_a_cut_part_and_the_bytes_sent_are_logged(self):
+        status, headers, body = raw_get(self.port, "/orvanta/cutpart.bin", extra="Range: bytes=50000-\r\n")
+        self.assertEqual((status, headers["content-length"], body), (206, str(len(PAYLOAD) - 50000), PAYLOAD[50000:51000]))
+        raw_get(self.port, "/orvanta/a.bin", extra="Range: bytes=100000-\r\n")
+        deadline = time.time() + 5
+        while time.time() < deadline:
+            with open(self.bytes_log) as f:
+                lines = f.read().splitlines()
+            if "/orvanta/a.bin\t206\t%d" % (len(PAYLOAD) - 100000) in lines and "/orvanta/cutpart.bin\t206\t1000" in lines:
+                break
+            time.sleep(0.05)
+        self.assertIn("/orvanta/cutpart.bin\t206\t1000", lines)
+        self.assertIn("/orvanta/a.bin\t206\t%d" % (len(PAYLOAD) - 100000), lines)
+
+
+class NoRangesSwitchTest(unittest.TestCase):
+    def test_the_switch_turns_ranges_off_for_every_file(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            with open(os.path.join(tmp, "a.bin"), "wb") as f:
+                f.write(PAYLOAD)
+            port_file = os.path.join(tmp, "port")
+            server = subprocess.Popen([sys.executable, SERVER, "--root", tmp, "--port-file", port_file, "--no-ranges"],
+                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
+            try:
+                deadline = time.time() + 10
+                while not (os.path.exists(port_file) and open(port_file).read().strip()):
+                    self.assertLess(time.time(), deadline, "the server did not start")
+                    time.sleep(0.05)
+                port = int(open(port_file).read())
+                self.assertEqual(raw_get(port, "/a.bin", extra="Range: bytes=1000-\r\n")[::2], (200, PAYLOAD))
+            finally:
+                server.terminate()
+                server.wait(timeout=10)
 
 
 if __name__ == "__main__":

@@ -535,12 +535,14 @@ TEST_F(FetchOverWinINet, ABlankInTheServerPathReachesTheFile) {
     const std::size_t before = server.log().size();  // the log holds the whole test run
     EXPECT_EQ(fetch(server.url(object), "python-2.6.6.msi").outcome, FetchOutcome::Completed);
     EXPECT_EQ(readRaw(scratch / "python-2.6.6.msi"), payload(4000));
-    // Exactly one request went out, the blank escaped by WinINet (a raw blank would end the request target
-    // early on a strict server), with the session's user agent.
+    // Exactly one request went out for the file, the blank escaped by WinINet (a raw blank would end the
+    // request target early on a strict server), with the session's user agent; then one for the checksum file
+    // beside it.
     std::vector<std::string> all = server.log();
-    ASSERT_EQ(all.size(), before + 1);
+    ASSERT_EQ(all.size(), before + 2);
     EXPECT_EQ(field(all[before], 0), "GET /orvanta/files/python%2026/python-2.6.6.msi HTTP/1.1");
     EXPECT_EQ(field(all[before], 1), "Internet Session");
+    EXPECT_EQ(field(all[before + 1], 0), "GET /orvanta/files/python%2026/python-2.6.6.msi.sha256 HTTP/1.1");
 }
 
 TEST_F(FetchOverWinINet, ABodyCutShortIsAFailureAndKeepsTheFinalNameFree) {

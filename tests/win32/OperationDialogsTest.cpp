@@ -121,7 +121,7 @@ private:
 // Everything a dialog's statics showed, sampled until the dialog has gone.
 struct Seen {
     std::set<std::string> status, size, install;
-    std::string caption;
+    std::string caption, header;
     int headerWidth = 0, headerHeight = 0, clientWidth = 0;
 };
 
@@ -135,6 +135,7 @@ void watch(HWND dialog, Seen& seen) {
         waitFor([&] { GetWindowRect(header, &r); return r.bottom - r.top == 100; }, 2000);
         seen.headerWidth = r.right - r.left;
         seen.headerHeight = r.bottom - r.top;
+        seen.header = storedText(header);
     }
     while (IsWindow(dialog)) {
         seen.status.insert(storedText(GetDlgItem(dialog, IDC_DAI_STATUS)));
@@ -197,6 +198,8 @@ TEST_F(OperationDialogsTest, DownloadOnlyRunCompletesAndCloses) {
     // The drawn header spans the client area, 100 pixels high.
     EXPECT_EQ(seen.headerHeight, 100);
     EXPECT_EQ(seen.headerWidth, seen.clientWidth);
+    // Its two lines are the band's window text as well, for whatever reads windows rather than pixels.
+    EXPECT_EQ(seen.header, "Downloading component 1 of 1\nOrvanta Plexor 1.9.0.24");
 }
 
 TEST_F(OperationDialogsTest, InstallRunStartsTheInstallerWithItsArguments) {

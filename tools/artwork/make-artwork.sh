@@ -2,6 +2,9 @@
 # Draws the installer's own artwork with ImageMagick (convert) and writes it into the program's resources:
 #   resources/images/{install,remove,change,info}.png  24 x 24 row and info icons
 #   resources/images/download.png                      32 x 32 download button
+#   resources/images/browse.png                        32 x 32 folder button
+#   resources/images/row{browse,pdf,video}.png         24 x 24 content row buttons
+#   resources/images/resourcepicture.png               64 x 64 stand-in picture of a resource
 #   resources/images/new.png                           32 x 16 "NEW" badge
 #   resources/images/PageBanner.bmp                    760 x 70 page banner (24-bit)
 #   resources/images/PageSide.bmp                      165 x 420 page side strip (24-bit)
@@ -61,6 +64,23 @@ icon download.png 32 192 -fill "$BLUE" -stroke none -draw 'roundrectangle 78,14 
     -draw 'polygon 38,88 154,88 96,150' \
     -fill none -stroke "$BLUE_DARK" -strokewidth 18 \
     -draw 'stroke-linecap round stroke-linejoin round polyline 26,128 26,174 166,174 166,128'
+
+# Browse: an amber folder with its tab and a lighter front flap, opened.
+icon browse.png 32 192 -fill "$AMBER" -stroke none -draw 'roundrectangle 14,40 78,70 8,8' \
+    -draw 'roundrectangle 14,54 178,160 10,10' \
+    -fill '#F2C46D' -draw 'polygon 40,84 186,84 160,160 14,160'
+
+# Content rows (tutorials, resources): folder, document, video, and the stand-in picture of a resource.
+icon rowbrowse.png 24 192 -fill "$AMBER" -stroke none -draw 'roundrectangle 14,40 78,70 8,8' \
+    -draw 'roundrectangle 14,54 178,160 10,10' -fill '#F2C46D' -draw 'polygon 40,84 186,84 160,160 14,160'
+icon rowpdf.png 24 192 -fill white -stroke "$RED" -strokewidth 10 -draw 'polygon 40,12 124,12 156,44 156,180 40,180' \
+    -fill "$RED" -stroke none -draw 'rectangle 60,70 136,84' -draw 'rectangle 60,100 136,114' \
+    -draw 'rectangle 60,130 116,144'
+icon rowvideo.png 24 192 -fill "$BLUE" -stroke none -draw 'roundrectangle 8,36 184,156 18,18' \
+    -fill white -draw 'polygon 76,62 76,130 132,96'
+icon resourcepicture.png 64 256 -fill "$BLUE_LIGHT" -stroke "$BLUE_DARK" -strokewidth 8 \
+    -draw 'roundrectangle 12,36 244,220 16,16' -fill "$GREEN" -stroke none -draw 'polygon 24,208 100,110 160,208' \
+    -fill "$BLUE" -draw 'polygon 110,208 170,130 232,208' -fill "$AMBER" -draw 'circle 184,80 184,60'
 
 # New: white strokes spelling NEW on a red rounded badge (drawn at 256 x 128, scaled to 32 x 16).
 convert -size 256x128 xc:none -fill "$BADGE" -stroke none -draw 'roundrectangle 2,6 253,121 30,30' \

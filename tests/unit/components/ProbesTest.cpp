@@ -185,7 +185,9 @@ TEST(Probes, RuntimeFolderOnlyWhileTheRuntimeIsRegisteredUnderItsOwnName) {
         c.setUp(m);
         auto folder = getRuntimeFolder(m);
         EXPECT_EQ(folder.has_value(), c.found) << c.what;
-        if (folder && c.found) EXPECT_EQ(*folder, RuntimeFolder) << c.what;
+        if (folder && c.found) {
+            EXPECT_EQ(*folder, RuntimeFolder) << c.what;
+        }
         m.files.addFolder(RuntimeFolder + "OpenCV23");
         EXPECT_EQ(runtimeItemExists(m, "OpenCV23"), c.found) << c.what;
     }

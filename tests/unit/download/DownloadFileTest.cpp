@@ -39,7 +39,8 @@ TEST(DownloadFile, FetchesAlwaysFromTheServerIntoPlace) {
     EXPECT_EQ(d.m.files.content(d.paths.final), body(250000));
     EXPECT_FALSE(d.m.files.exists(d.paths.temporary));
     EXPECT_FALSE(d.m.files.exists(d.paths.backup));
-    ASSERT_EQ(d.m.http.requests.size(), 1u);
+    ASSERT_EQ(d.m.http.requests.size(), 2u);  // the file, then its checksum file
+    EXPECT_EQ(d.m.http.requests[1].object, std::string(Object) + ".sha256");
     EXPECT_EQ(d.m.http.requests[0].flags, httpflag::ExistingConnect | httpflag::NoAutoRedirect | httpflag::Reload |
                                               httpflag::NoCacheWrite | httpflag::PragmaNoCache);
     EXPECT_EQ(d.m.http.requests[0].userAgent, "Internet Session");

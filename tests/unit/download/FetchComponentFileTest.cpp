@@ -74,7 +74,11 @@ TEST(FetchComponentFile, SendsOnePlainGetAsInternetSession) {
     Fetch f;
     f.serve(ok("MSI"));
     ASSERT_EQ(f.run(), FetchOutcome::Completed);
-    ASSERT_EQ(f.m.http.requests.size(), 1u);
+    // The file's request, then the one for the checksum file the server may publish beside it.
+    ASSERT_EQ(f.m.http.requests.size(), 2u);
+    EXPECT_EQ(f.m.http.requests[1].object, std::string(Object) + ".sha256");
+    EXPECT_EQ(f.m.http.requests[1].userAgent, "Internet Session");
+    EXPECT_EQ(f.m.http.requests[1].headers, "");
     const auto& request = f.m.http.requests[0];
     EXPECT_EQ(request.server, Server);
     EXPECT_EQ(request.port, 80);
@@ -82,6 +86,7 @@ TEST(FetchComponentFile, SendsOnePlainGetAsInternetSession) {
     EXPECT_EQ(request.object, Object);  // the blank unescaped
     EXPECT_EQ(request.userAgent, "Internet Session");
     EXPECT_EQ(request.sends, 1);
+    EXPECT_EQ(request.headers, "");  // no extra header without a leftover to resume
     EXPECT_EQ(f.m.http.credentialPrompts, 0);
 }
 
@@ -99,8 +104,9 @@ TEST(FetchComponentFile, BypassesCachesOnlyWhenForcedOrAlwaysDownloaded) {
         f.context.alwaysDownload = c.always;
         f.serve(ok("x"));
         ASSERT_EQ(f.run(), FetchOutcome::Completed);
-        ASSERT_EQ(f.m.http.requests.size(), 1u);
+        ASSERT_EQ(f.m.http.requests.size(), 2u);  // the file, then its checksum file
         EXPECT_EQ(f.m.http.requests[0].flags, c.flags) << c.force << c.always;
+        EXPECT_EQ(f.m.http.requests[1].flags, c.flags) << c.force << c.always;
     }
 }
 
@@ -274,7 +280,7 @@ TEST(FetchComponentFile, CredentialPromptComesOnceAndAnAcceptedLoginDownloads) {
     f.m.http.afterCredentials = ok("behind the login");
     EXPECT_EQ(f.run(), FetchOutcome::Completed);
     EXPECT_EQ(f.m.http.credentialPrompts, 1);
-    ASSERT_EQ(f.m.http.requests.size(), 1u);
+    ASSERT_EQ(f.m.http.requests.size(), 2u);  // the file, then its checksum file (never a second prompt)
     EXPECT_EQ(f.m.http.requests[0].sends, 2);
     EXPECT_EQ(f.finalFile(), "behind the login");
 

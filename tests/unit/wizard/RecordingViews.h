@@ -91,6 +91,18 @@ public:
     std::string cancelText;
     std::set<unsigned> runningTimers;
     std::vector<std::string> timerLog;
+
+    // --- Readme page: each document streamed into a control, read to its end in blocks of this size. ---
+    void streamRichText(int id, const std::function<long long(char*, long long)>& read) override {
+        std::string document;
+        std::vector<char> block(streamBlockBytes);
+        for (long long got; (got = read(block.data(), static_cast<long long>(block.size()))) > 0;)
+            document.append(block.data(), static_cast<std::size_t>(got));
+        texts[id] = document;
+        ++streams[id];
+    }
+    std::size_t streamBlockBytes = 4096;
+    std::map<int, int> streams;  // documents streamed per control
 };
 
 // The sheet's window: activating a page runs its activation against the page's own recorded view, as the

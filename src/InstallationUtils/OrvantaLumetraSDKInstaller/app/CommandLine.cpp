@@ -42,10 +42,11 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
         takingNames = false;
         const std::string name = arg.substr(1);
         auto is = [&](const char* word) { return text::equalsIgnoringCase(name, word); };
-        if (is("status") || is("install") || is("uninstall") || is("repair")) {
+        if (is("status") || is("install") || is("uninstall") || is("repair") || is("layout")) {
             const Action action = is("status")    ? Action::Status
                                   : is("install") ? Action::Install
                                   : is("repair")  ? Action::Repair
+                                  : is("layout")  ? Action::Layout
                                                   : Action::Uninstall;
             if (command) return fail(texts::TwoCommands);
             command = action;
@@ -74,7 +75,7 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
         if (quiet || passive) return fail(texts::DisplayWithStatus);
     } else {
         if (request.json) return fail(texts::JsonWithoutStatus);
-        if (request.names.empty() && request.action != Action::Repair)
+        if (request.names.empty() && request.action != Action::Repair && request.action != Action::Layout)
             return fail(std::string(texts::NamesMissing) + (request.action == Action::Install ? "/install" : "/uninstall"));
     }
     request.display = quiet ? Display::Quiet : Display::Passive;

@@ -8,7 +8,7 @@
 
 namespace cli {
 
-enum class Action { Usage, Status, Install, Uninstall, Repair };
+enum class Action { Usage, Status, Install, Uninstall, Repair, Layout };
 
 // How much of the operations' user interface shows: Passive shows the progress dialogs and asks nothing;
 // Quiet shows no window at all.
@@ -16,7 +16,8 @@ enum class Display { Passive, Quiet };
 
 struct Request {
     Action action = Action::Usage;
-    // Display names or page names, as given; resolved against the catalogue when the request runs.
+    // Display names or page names, as given; resolved against the catalogue when the request runs. For /layout
+    // the categories of the offline copy (none: every category).
     std::vector<std::string> names;
     Display display = Display::Passive;
     bool json = false;
@@ -32,8 +33,8 @@ struct ParseResult {
 };
 
 // args are the arguments without the program's own name. Switches begin with "/" or "-" and are compared
-// without regard to case; every other argument is a name for the /install, /uninstall or /repair before it.
-// /repair alone names every row.
+// without regard to case; every other argument is a name for the /install, /uninstall, /repair or /layout
+// before it. /repair alone names every row, /layout alone every category.
 ParseResult parseCommandLine(const std::vector<std::string>& args);
 
 }  // namespace cli

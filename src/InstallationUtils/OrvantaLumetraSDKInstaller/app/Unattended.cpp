@@ -14,6 +14,10 @@
 #include "components/StatusRules.h"
 #include "components/StatusTexts.h"
 #include "platform/TextCompare.h"
+#include "pages/content/TutorialsPage.h"
+#include "versions/InstallerCopy.h"
+#include "versions/InstallerCopyTexts.h"
+#include "wizard/InstallerSheet.h"
 
 namespace cli {
 
@@ -225,6 +229,73 @@ bool repairRows(PageRows& rows, const std::vector<int>& selected, AnsweringUi& u
 
 }  // namespace
 
+namespace {
+
+// The offline copy without the tree: the categories come from the command line, everything else is what the
+// welcome page's "Create Installer Copy" does.
+class LayoutSteps : public versions::InstallerCopySteps {
+public:
+    LayoutSteps(dvInstallManagerBase& rows, wizard::ovDLumetraSDKInstallerSheet& sheet) : rows_(rows), sheet_(sheet) {}
+    bool selectComponents(versions::DownloadCategoryList&) override { return true; }
+    void deleteAlwaysDownloadedFiles() override { rows_.deleteOldDownloads(true, false); }
+    int downloadComponentList(const int* indices, int count, unsigned char* ignoreAll) override {
+        return rows_.downloadComponentList(indices, count, false, ignoreAll);
+    }
+    int prepareHelpFiles(unsigned char* ignoreAll) override {
+        helpResult = sheet_.prepareHelpFiles(true, ignoreAll);
+        return helpResult;
+    }
+    int helpResult = 1;
+
+private:
+    dvInstallManagerBase& rows_;
+    wizard::ovDLumetraSDKInstallerSheet& sheet_;
+};
+
+int layout(const Request& request, COrvantaLumetraSDKInstallerApp& app, components::OperationDialogs& dialogs,
+           Output& out, RunSignals& signals) {
+    platform::Machine& machine = app.machine();
+    const bool is64Bit = is64BitMachine(machine);
+    // The sheet without a window: its welcome page holds the copies of every page's rows that "Create Installer
+    // Copy" offers, and the sheet prepares the help files as the wizard's does.
+    wizard::PageEnvironment environment{machine, app.ui(), dialogs, app.appFolder(), app.folderWritable(),
+                                        components::serverBaseUrl(machine), is64Bit};
+    wizard::ovDLumetraSDKInstallerSheet sheet(environment);
+    dvInstallManagerBase& rows = sheet.page(0).components();
+    versions::DownloadCategoryList list;
+    list.buildFromComponents(rows);
+    if (!request.names.empty()) {
+        if (auto unknown = list.selectOnlyCategories(request.names)) {
+            out.message(texts::UnknownCategory + *unknown);
+            return BadArguments;
+        }
+    }
+    if (app.countInstances() >= 2) {
+        out.message(texts::AnotherInstance);
+        return AnotherInstanceRunning;
+    }
+
+    LayoutSteps steps(rows, sheet);
+    // The archives' records write into the tutorials page's strings: the page lives as long as the run.
+    ovDInstallTutorials tutorials(environment, installercopytexts::TutorialsTitle);
+    const versions::CopyResult result = versions::createInstallerCopy(
+        list, steps, environment.operationContext(),
+        [&tutorials](dvInstallManagerBase& target) { return tutorials.collectTutorialArchives(target); });
+
+    RunOutcome outcome;
+    outcome.cancelled = signals.cancelled;
+    outcome.failed = result != versions::CopyResult::Done || steps.helpResult != 1;
+    if (outcome.cancelled)
+        out.message(texts::RunCancelled);
+    else if (outcome.failed)
+        out.message(texts::LayoutIncomplete);
+    else
+        out.message(texts::RunSucceeded);
+    return exitCodeFor(outcome);
+}
+
+}  // namespace
+
 LogCopy startLogCopy(const Request& request, platform::Machine& machine, Output& out) {
     LogCopy copy;
     if (!request.logFile) return copy;
@@ -248,6 +319,7 @@ int runUnattended(const Request& request, COrvantaLumetraSDKInstallerApp& app, A
                   components::OperationDialogs& dialogs, Output& out, RunSignals& signals) {
     if (request.action == Action::Usage) return out.report(texts::Usage) ? Success : Failure;
     if (request.action == Action::Status) return statusReport(request, app, out);
+    if (request.action == Action::Layout) return layout(request, app, dialogs, out, signals);
 
     platform::Machine& machine = app.machine();
     const bool is64Bit = is64BitMachine(machine);

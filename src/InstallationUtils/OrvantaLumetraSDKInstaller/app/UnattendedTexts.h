@@ -14,6 +14,10 @@ inline constexpr const char* Usage =
     "  /uninstall <name>...    Remove the named components.\n"
     "  /repair [<name>...]     Reinstall the named components (all, without a name) whose status shows a\n"
     "                          problem; the others are left as they are.\n"
+    "  /layout [<category>...] Download the installers of the named categories (all, without a name) and\n"
+    "                          the help files into the data folder beside the installer, so that it can\n"
+    "                          install without a network later. A category is one of the wizard's\n"
+    "                          component groups, such as \"Core Components\" or \"Help Files\".\n"
     "  /?                      Show this text.\n"
     "\n"
     "A <name> is a component's display name or a page name (Prerequisites, CoreComponents, Extensions,\n"
@@ -52,5 +56,7 @@ inline constexpr const char* RunFailed = "Failed: ";
 inline constexpr const char* RunCancelled = "Cancelled by the user.";
 inline constexpr const char* RestartRequired = "A restart of the computer is required to complete the installation.";
 inline constexpr const char* NotRepaired = "Not installed and correct afterwards: ";
+inline constexpr const char* UnknownCategory = "No category of the offline copy is named: ";
+inline constexpr const char* LayoutIncomplete = "Failed: the offline copy is incomplete.";
 
 }  // namespace unattendedtexts

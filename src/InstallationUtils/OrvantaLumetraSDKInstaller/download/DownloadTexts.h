@@ -25,4 +25,16 @@ inline constexpr const char* UnexpectedInstallError = "Error. Unable to install 
 // connection that broke off.
 inline constexpr const char* BodyCutShort = "The connection with the server was terminated abnormally";
 
+// A download whose bytes do not match the SHA-256 digest published beside it on the server; it is deleted.
+// Shown as the "%s" of UnableToDownloadFile.
+inline constexpr const char* ArrivedDamaged =
+    "The file arrived damaged: it does not match the checksum published beside it on the server, and was deleted";
+
+// Run-log lines of resumed and checked downloads (an address follows each).
+inline constexpr const char* LogResumed = "Download resumed: ";
+inline constexpr const char* LogResumeRefused = "Download could not be resumed, asking for the whole file: ";
+inline constexpr const char* LogChecksumMatches = "Download checked against its SHA-256 checksum file: ";
+inline constexpr const char* LogChecksumMismatch = "Download does not match its SHA-256 checksum file, deleted: ";
+inline constexpr const char* LogChecksumAbsent = "Download not checked, no usable checksum file: ";
+
 }  // namespace downloadtexts

@@ -3,6 +3,11 @@
 // A download lands under a temporary name and is moved to its final name only once the whole body has
 // arrived, so a half-transferred file never bears the final name. Two forms share the steps: the worker-
 // thread form reports to its dialog and shows its failures; the synchronous form only returns a code.
+//
+// A transfer that broke off is continued by the next fetch of the same address where the server allows it,
+// and a finished file is checked against the SHA-256 checksum file the server publishes beside it, if any,
+// before it takes its final name (download/Integrity.h). An https address is fetched over TLS when it lies
+// below an https vendor server base; other non-HTTP addresses are refused.
 #pragma once
 
 #include <atomic>
@@ -119,7 +124,8 @@ FetchResult FetchComponentFile(platform::Machine& machine, const FetchContext& c
 
 // The synchronous form (no dialog, no message). Always replaces an existing final file, whose backup stays.
 // 1 in place; 0 unexpected failure; -2004 path too long; -2005 aborted; -3001..-3004 as the worker's
-// -1001..-1004; -3006 could not take its final name; -3007 internet error; -3008 any HTTP status but 200.
+// -1001..-1004; -3006 could not take its final name; -3007 internet error; -3008 any HTTP status but 200;
+// -3009 the file arrived damaged (it does not match the checksum published beside it) and was deleted.
 namespace downloadresult {
 constexpr int Success = 1;
 constexpr int Unexpected = 0;
@@ -132,6 +138,7 @@ constexpr int Redirection = -3004;
 constexpr int MoveFailed = -3006;
 constexpr int InternetFailure = -3007;
 constexpr int HttpStatus = -3008;
+constexpr int Damaged = -3009;
 }  // namespace downloadresult
 int DownloadFile(platform::Machine& machine, const std::string& folder, const std::string& fileName,
                  AbortFlag abortFlag, const std::string& url);

@@ -291,6 +291,7 @@ constexpr uint32_t ExistingConnect = 0x20000000u;  // INTERNET_FLAG_EXISTING_CON
 constexpr uint32_t NoAutoRedirect = 0x00200000u;   // INTERNET_FLAG_NO_AUTO_REDIRECT
 constexpr uint32_t NoCacheWrite = 0x04000000u;     // INTERNET_FLAG_NO_CACHE_WRITE
 constexpr uint32_t PragmaNoCache = 0x00000100u;    // INTERNET_FLAG_PRAGMA_NOCACHE
+constexpr uint32_t Secure = 0x00800000u;           // INTERNET_FLAG_SECURE (TLS; certificate errors fail)
 }  // namespace httpflag
 
 // A failure raised by the internet layer itself (connection refused, name not resolved, time-out, ...).
@@ -308,6 +309,8 @@ public:
     virtual ~HttpRequest() = default;
     // HttpSendRequestA with no headers and no body. Throws InternetError.
     virtual void send() = 0;
+    // The same with extra request headers ("Name: value\r\n" each) and no body. Throws InternetError.
+    virtual void sendWithHeaders(const std::string& headers) = 0;
     // HTTP_QUERY_STATUS_CODE. Throws InternetError.
     virtual uint32_t status() = 0;
     // HTTP_QUERY_RAW_HEADERS_CRLF.

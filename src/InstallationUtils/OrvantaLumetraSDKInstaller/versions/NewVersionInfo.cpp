@@ -1,7 +1,9 @@
 #include "versions/NewVersionInfo.h"
 
 #include "app/AppTexts.h"
+#include "app/DataFolders.h"
 #include "app/FileUtils.h"
+#include "components/InstallManagerBase.h"
 #include "platform/TextFormat.h"
 #include "versions/NewVersionTexts.h"
 
@@ -73,4 +75,57 @@ int NewVersionInfo::checkForNewVersion(download::AbortSignal* abort) {
     releaseNotesPath_ = tempFolder_ + "\\" + notesName;
     checkState_ = NewerVersionAvailable;
     return Found;
+}
+
+int NewVersionInfo::showNewVersionDialog(const components::OperationContext& context, bool folderWritable,
+                                         NewVersionView& view) {
+    if (checkState_ != NewerVersionAvailable) {
+        context.ui.messageBox(texts::UnableToDownload, apptexts::InstallerTitle, ui::Buttons::Ok, ui::Icon::None,
+                              false);
+        return -1;
+    }
+    // Release notes removed since the check: the dialog would close at once, so it is not opened at all.
+    if (!fileExists(machine_, releaseNotesPath_)) return 1;
+    if (view.newVersionAvailable(releaseNotesPath_, currentVersionName_, latestVersionName_) ==
+        components::DialogEnd::Ok)
+        downloadNewInstaller(context, folderWritable, view);
+    return 1;
+}
+
+bool NewVersionInfo::downloadNewInstaller(const components::OperationContext& context, bool folderWritable,
+                                          NewVersionView& view) {
+    if (tempFolder_.empty() || !fileExists(machine_, tempFolder_ + "\\" + texts::UpgradeInfoFile)) return false;
+    const std::string fileName = read(texts::InstallerFileName);
+    const std::string prefix = read(texts::InstallerFilePath);
+    if (fileName.empty() || prefix.empty()) return false;
+    // The name comes from the network and becomes a path: a bare file name only.
+    if (fileName.find_first_of("\\/:") != std::string::npos || fileName == "." || fileName == "..") return false;
+    const std::string number = read(texts::LatestVersionNumber);
+
+    std::string folder;
+    if (folderWritable) {
+        folder = context.appFolder + "\\" + datafolders::CopiesFolder;
+    } else {
+        std::optional<std::string> chosen = view.browseForFolder(texts::SelectDownloadDirectory);
+        if (!chosen || chosen->empty()) return false;
+        folder = *chosen;
+        // A drive's root comes back as "D:\"; the message and the download path add their own separator.
+        while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    }
+
+    std::string name, status, action;
+    dvInstallManagerBase list;
+    list.setComponents({dvComponentInfo(texts::NewInstallerDisplayName, prefix + fileName, fileName, "", folder, false,
+                                        false, &name, &status, &action, texts::NewInstallerCategory)});
+    list.setContext(context);
+    unsigned char ignoreAll = 0;
+    if (list.downloadAllComponents(false, &ignoreAll) < 1) return false;
+
+    view.reactivateCurrentPage();
+    const std::string message =
+        folderWritable
+            ? text::format(texts::DownloadedToCopies, number.c_str(), folder.c_str(), fileName.c_str(), number.c_str())
+            : text::format(texts::DownloadedToFolder, number.c_str(), folder.c_str(), fileName.c_str());
+    context.ui.messageBox(message, apptexts::InstallerTitle, ui::Buttons::Ok, ui::Icon::None, false);
+    return true;
 }

@@ -4,10 +4,29 @@
 #pragma once
 
 #include <atomic>
+#include <optional>
 #include <string>
 
+#include "components/OperationContext.h"
+#include "components/OperationDialogs.h"
 #include "download/Fetch.h"
 #include "platform/Machine.h"
+
+// What showing and fetching a newer installer asks of the window system.
+class NewVersionView {
+public:
+    virtual ~NewVersionView() = default;
+    // DNewVersionAvailable, modal: Ok when the user chose Download. The dialog ends as Cancel by itself when
+    // the release notes cannot be shown.
+    virtual components::DialogEnd newVersionAvailable(const std::string& releaseNotesFile,
+                                                      const std::string& currentVersion,
+                                                      const std::string& latestVersion) = 0;
+    // The shell's folder browser with this title; nothing when the user cancelled or the choice is not a folder
+    // of the file system.
+    virtual std::optional<std::string> browseForFolder(const std::string& title) = 0;
+    // Runs the wizard's current page's activation again (a welcome page on screen then lists the new copy).
+    virtual void reactivateCurrentPage() = 0;
+};
 
 class NewVersionInfo {
 public:
@@ -37,6 +56,15 @@ public:
     const std::string& latestVersionNumber() const { return latestVersionNumber_; }
     const std::string& currentVersionName() const { return currentVersionName_; }
     const std::string& releaseNotesPath() const { return releaseNotesPath_; }
+
+    // The welcome page's new-version link and icon. Shows the new version with its release notes and, on
+    // Download, fetches it; 1, or -1 (after a message) when no newer version is known. context.appFolder is the
+    // installer's folder; folderWritable says whether the new program may go into its copies folder.
+    int showNewVersionDialog(const components::OperationContext& context, bool folderWritable, NewVersionView& view);
+    // Fetches the announced installer into the copies folder, or into a folder the user picks when the
+    // installer's folder is not writable. False when nothing was fetched (a failed download was reported by
+    // the download dialogs).
+    bool downloadNewInstaller(const components::OperationContext& context, bool folderWritable, NewVersionView& view);
 
 private:
     int fail(int result);

@@ -17,4 +17,14 @@ inline constexpr const char* InstallerFilePath = "InstallerFilePath";
 inline constexpr const char* TempFolderFormat = "%s%.4d%.2d%.2d%.2d%.2d%.2d%.3d";
 inline constexpr const char* FallbackTempFolder = "C:\\temp\\";
 
+// Showing and fetching the newer installer.
+inline constexpr const char* UnableToDownload = "Unable to download new version. Please try again";
+inline constexpr const char* SelectDownloadDirectory = "Select Download Directory";
+inline constexpr const char* NewInstallerDisplayName = "New Version Installer";
+inline constexpr const char* NewInstallerCategory = "Installer Application";
+inline constexpr const char* DownloadedToCopies =
+    "Successfully downloaded the new installer version %s.\n%s\\%s\n\nPlease go to the 'Home' page of this wizard and "
+    "select the new installer version %s to switch to the new installer.";
+inline constexpr const char* DownloadedToFolder = "Successfully downloaded the new installer version %s.\n%s\\%s";
+
 }  // namespace newversiontexts

@@ -14,6 +14,10 @@
 #include "pages/components/PreRequisitesPages.h"
 #include "pages/components/UtilitiesPages.h"
 #include "pages/content/ContentPages.h"
+#include "pages/content/ReadmePage.h"
+#include "pages/content/ResourcesPage.h"
+#include "pages/content/TutorialsPage.h"
+#include "pages/content/SummaryPage.h"
 #include "pages/welcome/WelcomePage.h"
 #include "platform/TextFormat.h"
 #include "wizard/WizardTexts.h"
@@ -47,6 +51,20 @@ ovDLumetraSDKInstallerSheet::ovDLumetraSDKInstallerSheet(PageEnvironment& enviro
     pages_.push_back(std::make_unique<ovDInstallUtilities>(e, titled(wizardtexts::Utilities1Title)));
     pages_.push_back(std::make_unique<ovDInstallUtilities2>(e, titled(wizardtexts::Utilities2Title)));
     for (auto& page : pages_) page->attachSheet(this);
+
+    // The welcome page keeps copies of the rows of eleven pages, in this order (an offline copy of the
+    // installer covers them; their labels write nowhere visible).
+    {
+        constexpr int HandedOver[] = {1, 3, 5, 9, 6, 7, 12, 13, 2, 10, 11};
+        std::vector<dvComponentInfo> records;
+        for (int index : HandedOver) {
+            dvInstallManagerBase& rows = pages_[static_cast<std::size_t>(index)]->components();
+            for (unsigned r = 0; r < rows.componentCount(); ++r) records.push_back(rows.component(r));
+        }
+        auto& welcome = static_cast<ovDInstallWelcomeBase&>(*pages_.front());
+        welcome.setPageComponents(static_cast<unsigned>(records.size()), records.data());
+        welcome.deleteHelpFiles = [this] { deleteHelpFiles(true); };
+    }
 
     helpList_.setComponents(
         {components::makeHelpArchiveComponent(environment.appFolder, environment.serverBase,

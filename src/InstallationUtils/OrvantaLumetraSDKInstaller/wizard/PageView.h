@@ -6,10 +6,14 @@
 #include <optional>
 #include <string>
 
+namespace content {
+class ContentTabsView;
+}
+
 namespace wizard {
 
-// The pictures of the page buttons.
-enum class PageImage { Install, Remove, Download, Change, Info };
+// The pictures of the page buttons (Browse: the welcome page's folder button).
+enum class PageImage { Install, Remove, Download, Change, Info, Browse };
 
 class PageView {
 public:
@@ -38,6 +42,15 @@ public:
     virtual void addComboItem(int comboId, const std::string& text) = 0;
     virtual void selectComboText(int comboId, const std::string& text) = 0;
     virtual std::optional<std::string> comboSelection(int comboId) = 0;
+
+    // --- Content pages (tutorials, resources): the category tabs and the dialog under them. ---
+    // Null when this window has none (pages without tabs, windows that only record).
+    virtual content::ContentTabsView* contentTabs() { return nullptr; }
+
+    // --- Readme page: a rich-text document streamed into a rich edit control. ---
+    // Replaces the control's contents with the document that read delivers: each call fills at most size
+    // bytes of buffer and returns how many it wrote; 0 ends the document, a negative count a failed read.
+    virtual void streamRichText(int controlId, const std::function<long long(char* buffer, long long size)>& read) {}
 };
 
 }  // namespace wizard

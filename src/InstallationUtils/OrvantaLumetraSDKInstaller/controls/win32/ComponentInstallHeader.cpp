@@ -44,13 +44,21 @@ bool dvComponentInstallHeader::create(HWND parent) {
                               GetModuleHandleA(nullptr), nullptr);
     if (!window_) return false;
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    nameWindow();
     placeAtTop(parent);
     return true;
+}
+
+// The band paints its lines itself; its window text carries them too, so that what reads windows (screen
+// readers, test drivers) finds them.
+void dvComponentInstallHeader::nameWindow() {
+    if (window_) SetWindowTextA(window_, (firstLine_ + "\n" + secondLine_).c_str());
 }
 
 void dvComponentInstallHeader::setLines(const std::string& firstLine, const std::string& secondLine) {
     firstLine_ = firstLine;
     secondLine_ = secondLine;
+    nameWindow();
     if (window_) InvalidateRect(window_, nullptr, TRUE);
 }
 

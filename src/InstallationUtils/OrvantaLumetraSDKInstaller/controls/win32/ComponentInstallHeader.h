@@ -26,6 +26,7 @@ public:
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void nameWindow();
     void paint(HDC dc);
 
     std::string firstLine_, secondLine_;

@@ -725,14 +725,19 @@ public:
     FakeHttpRequest(FakeHttp& http, std::size_t record) : http_(http), record_(record) { http_.requestsOpen++; }
     ~FakeHttpRequest() override { http_.requestsOpen--; }
 
-    void send() override {
+    void send() override { sendWithHeaders(std::string()); }
+    void sendWithHeaders(const std::string& headers) override {
         if (cancelled_) throw InternetError(12017, "The operation was canceled");
         FakeRequestRecord& r = http_.requests[record_];
+        r.headers = headers;
         if (http_.onSend) http_.onSend(r);
         std::string k = FakeHttp::key(r.server, r.port);
         if (!http_.servers_.count(k)) throw InternetError(12029, "A connection with the server could not be established");
         r.sends++;
-        if (r.sends > 1 && http_.afterCredentials) {
+        std::optional<FakeResponse> answer = http_.respond ? http_.respond(r) : std::nullopt;
+        if (answer) {
+            response_ = *answer;
+        } else if (r.sends > 1 && http_.afterCredentials) {
             response_ = *http_.afterCredentials;
         } else {
             auto it = http_.responses_.find(k + r.object);

@@ -254,6 +254,7 @@ struct FakeRequestRecord {
     uint32_t flags = 0;
     std::string userAgent;
     int sends = 0;
+    std::string headers;  // the extra request headers of the last send
 };
 
 class FakeHttp : public Http {
@@ -273,6 +274,9 @@ public:
     // Called at the start of every send with the request (lets a test raise an abort flag while a request
     // is on its way).
     std::function<void(const FakeRequestRecord&)> onSend;
+    // When set, answers every send in place of the served answers (a server that looks at the request's
+    // headers); nullopt falls back to them.
+    std::function<std::optional<FakeResponse>(const FakeRequestRecord&)> respond;
 
     std::vector<FakeRequestRecord> requests;
     int sessionsOpen = 0, connectionsOpen = 0, requestsOpen = 0;

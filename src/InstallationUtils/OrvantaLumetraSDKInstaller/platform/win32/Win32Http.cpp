@@ -89,6 +89,11 @@ public:
         if (!HttpSendRequestA(handle_.get(), nullptr, 0, nullptr, 0)) throwLastError();
     }
 
+    void sendWithHeaders(const std::string& headers) override {
+        if (!HttpSendRequestA(handle_.get(), headers.c_str(), static_cast<DWORD>(headers.size()), nullptr, 0))
+            throwLastError();
+    }
+
     uint32_t status() override {
         DWORD code = 0;
         DWORD size = sizeof(code);

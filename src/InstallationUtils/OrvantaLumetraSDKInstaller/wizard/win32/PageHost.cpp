@@ -10,6 +10,8 @@
 #include "app/RunLog.h"
 #include "controls/win32/ControlReflection.h"
 #include "controls/win32/Tooltips.h"
+#include "pages/content/win32/ContentTabsHost.h"
+#include "pages/content/win32/RichTextStream.h"
 #include "resources/resource.h"
 #include "platform/TextFormat.h"
 #include "wizard/WizardIds.h"
@@ -37,6 +39,7 @@ int pictureOf(wizard::PageImage image) {
     case wizard::PageImage::Download: return IDP_DOWNLOAD;
     case wizard::PageImage::Change: return IDP_CHANGE;
     case wizard::PageImage::Info: return IDP_INFO;
+    case wizard::PageImage::Browse: return IDP_BROWSE;
     }
     return IDP_INFO;
 }
@@ -47,6 +50,12 @@ HFONT copyFont(HWND window) {
     LOGFONTA description = {};
     if (!font || !GetObjectA(font, sizeof(description), &description)) return nullptr;
     return CreateFontIndirectA(&description);
+}
+
+bool isSysLink(HWND control) {
+    char name[16] = {};
+    GetClassNameA(control, name, sizeof(name));
+    return lstrcmpiA(name, "SysLink") == 0;
 }
 
 bool isComboBox(HWND control) {
@@ -61,6 +70,7 @@ PageHost::PageHost(wizard::ovDPropertyPageBase& page, SheetHost& sheet) : page_(
 
 PageHost::~PageHost() {
     page_.attachView(nullptr);
+    contentTabs_.reset();
     if (font_) DeleteObject(font_);
 }
 
@@ -141,6 +151,8 @@ INT_PTR PageHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        // The category tabs' selection change belongs to the tutorials or resources page's tab part.
+        if (contentTabs_ && contentTabs_->onNotify(*header)) return TRUE;
         LONG_PTR result = 0;
         switch (header->code) {
         case PSN_SETACTIVE: {
@@ -159,6 +171,12 @@ INT_PTR PageHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case PSN_HELP:
             sheet_.showHelp();
+            break;
+        // A link control's click (or Enter on it) reaches the page as the link's command; the result is 0.
+        case NM_CLICK:
+        case NM_RETURN:
+            if (!isSysLink(header->hwndFrom)) return FALSE;
+            page_.onCommand(static_cast<int>(header->idFrom));
             break;
         default:
             return FALSE;
@@ -199,6 +217,7 @@ void PageHost::placeBands() {
 
 void PageHost::destroyed() {
     page_.attachView(nullptr);
+    contentTabs_.reset();
     buttons_.clear();
     infoIcons_.clear();
     banner_.reset();
@@ -294,4 +313,18 @@ std::optional<std::string> PageHost::comboSelection(int comboId) {
                             reinterpret_cast<LPARAM>(text.data())) == CB_ERR)
         return std::nullopt;
     return std::string(text.data());
+}
+
+// --- Readme page ---
+void PageHost::streamRichText(int controlId, const std::function<long long(char*, long long)>& read) {
+    streamIntoRichEdit(GetDlgItem(window_, controlId), read);
+}
+
+// --- Tutorials and resources pages ---
+content::ContentTabsView* PageHost::contentTabs() {
+    if (!contentTabs_ && window_) {
+        if (HWND tabs = ContentTabsHost::findTabControl(window_))
+            contentTabs_ = std::make_unique<ContentTabsHost>(window_, tabs);
+    }
+    return contentTabs_.get();
 }

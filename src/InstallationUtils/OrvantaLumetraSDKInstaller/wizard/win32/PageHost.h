@@ -18,6 +18,7 @@
 #include "wizard/PropertyPageBase.h"
 
 class SheetHost;
+class ContentTabsHost;
 
 class PageHost : public wizard::PageView {
 public:
@@ -45,6 +46,10 @@ public:
     void addComboItem(int comboId, const std::string& text) override;
     void selectComboText(int comboId, const std::string& text) override;
     std::optional<std::string> comboSelection(int comboId) override;
+    // --- Readme page ---
+    void streamRichText(int controlId, const std::function<long long(char*, long long)>& read) override;
+    // --- Tutorials and resources pages: their tab control and the dialog under it (made on first use) ---
+    content::ContentTabsView* contentTabs() override;
 
 private:
     static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -65,4 +70,5 @@ private:
     std::unique_ptr<dvComponentInstallHeader> side_;
     std::map<int, std::unique_ptr<dvImageButton>> buttons_;
     std::map<int, std::unique_ptr<dvImageStatic>> infoIcons_;
+    std::unique_ptr<ContentTabsHost> contentTabs_;  // tutorials and resources pages
 };

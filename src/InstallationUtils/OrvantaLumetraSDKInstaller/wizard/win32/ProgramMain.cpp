@@ -10,6 +10,13 @@
 #include "components/ServerAddress.h"
 #include "download/win32/Win32OperationDialogs.h"
 #include "pages/components/win32/VexlibVersionDialog.h"
+#include "pages/welcome/WelcomePage.h"
+#include "pages/welcome/win32/WelcomeHost.h"
+#include "pages/content/TutorialsPage.h"
+#include "versions/InstallerCopyTexts.h"
+#include "versions/PageCopySteps.h"
+#include "versions/win32/NewVersionAvailable.h"
+#include "versions/win32/SelectInstallerComponents.h"
 #include "wizard/InstallerSheet.h"
 #include "wizard/win32/SheetHost.h"
 #include "app/InstallerApp.h"
@@ -86,6 +93,35 @@ public:
         wizard::ovDLumetraSDKInstallerSheet sheet(environment);
         auto checker = std::make_shared<NewVersionInfo>(app_->machine(), environment.serverBase);
         SheetHost host(sheet, checker);
+        // The welcome page: its window's own controls, and the news of the check.
+        auto& welcome = static_cast<ovDInstallWelcomeBase&>(sheet.page(0));
+        WelcomeHost welcomeHost(welcome, host.pageHost(0));
+        welcome.newerVersion = [checker]() -> std::optional<std::string> {
+            if (checker->checkState() != NewVersionInfo::NewerVersionAvailable) return std::nullopt;
+            return checker->latestVersionNumber();
+        };
+        // The newer installer (its icon and link) and "Create Installer Copy" on the welcome page.
+        welcome.openNewVersionDialog = [&environment, checker] {
+            versions::win32::Win32NewVersionView view;
+            checker->showNewVersionDialog(environment.operationContext(), environment.folderWritable, view);
+        };
+        versions::DownloadCategoryList copyCategories;
+        copyCategories.buildFromComponents(welcome.components());
+        welcome.componentsChanged = [&copyCategories](const dvInstallManagerBase& rows) {
+            copyCategories.buildFromComponents(rows);
+        };
+        welcome.createInstallerCopy = [&] {
+            versions::win32::DSelectInstallerComponents dialog(app_->ui(), host.window());
+            versions::PageCopySteps steps(welcome, dialog, [&sheet](bool force, unsigned char* ignoreAll) {
+                return sheet.prepareHelpFiles(force, ignoreAll);
+            });
+            // A tutorials page without a window lists the tutorial archives; their records write into its strings.
+            ovDInstallTutorials tutorials(environment, installercopytexts::TutorialsTitle);
+            versions::createInstallerCopy(copyCategories, steps, environment.operationContext(),
+                                          [&tutorials](dvInstallManagerBase& target) {
+                                              return tutorials.collectTutorialArchives(target);
+                                          });
+        };
         host.run();
     }
     void setApplication(COrvantaLumetraSDKInstallerApp* app) { app_ = app; }

@@ -13,6 +13,7 @@
 #include "pages/components/ComponentPageTexts.h"
 #include "wizard/WizardIds.h"
 #include "wizard/WizardRes.h"
+#include "wizard/HelpViewerTexts.h"
 #include "wizard/WizardTexts.h"
 #include "wizard/win32/Win32UserInterface.h"
 
@@ -193,17 +194,16 @@ void SheetHost::pageShown() {
 }
 
 void SheetHost::showHelpTopic(const std::string& address) {
-    // The topic opens in the system's handler for web pages; the file name with its anchor is handed over as a
-    // file: address, which keeps the anchor.
-    std::string url = "file:///" + address;
-    for (char& c : url)
-        if (c == '\\') c = '/';
-    SHELLEXECUTEINFOA info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    info.hwnd = window_;
-    info.lpVerb = "open";
-    info.lpFile = url.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    ShellExecuteExA(&info);
+    if (!help_) {
+        helpSystem_ = std::make_unique<Win32HelpSystem>(window_);
+        help_ = std::make_unique<wizard::HelpPresenter>(*helpSystem_);
+    }
+    const bool deciding = help_->mode() == wizard::HelpPresenter::Mode::Undecided;
+    help_->show(address);
+    // (A browser control that cannot be hosted says why itself.)
+    if (deciding && help_->fallback() == wizard::HelpPresenter::Fallback::NeverComplete)
+        runlog::line(helptexts::NeverCompleteLog);
+    runlog::line(text::format(help_->mode() == wizard::HelpPresenter::Mode::Viewer ? helptexts::ViewerLog
+                                                                                  : helptexts::SystemHandlerLog,
+                              address.c_str()));
 }

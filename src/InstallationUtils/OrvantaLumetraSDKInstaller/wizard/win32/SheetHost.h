@@ -12,6 +12,7 @@
 #include "versions/NewVersionInfo.h"
 #include "wizard/InstallerSheet.h"
 #include "wizard/win32/CheckThread.h"
+#include "wizard/win32/HelpViewerWindow.h"
 #include "wizard/win32/PageHost.h"
 
 class SheetHost : public wizard::SheetView {
@@ -25,6 +26,8 @@ public:
     // Runs the wizard modally until it is closed.
     void run();
     HWND window() const { return window_; }
+    // The host of the page at index (sheet order).
+    PageHost& pageHost(int index) { return *pages_.at(static_cast<std::size_t>(index)); }
 
     int activeIndex() override;
     void activatePage(int index) override;
@@ -47,4 +50,7 @@ private:
     bool shownLogged_ = false;
     std::shared_ptr<NewVersionInfo> checker_;
     std::unique_ptr<CheckThread> checkThread_;
+    // Help: the viewer (or the system's handler) chosen at the first request, kept until the sheet goes.
+    std::unique_ptr<Win32HelpSystem> helpSystem_;
+    std::unique_ptr<wizard::HelpPresenter> help_;
 };
