@@ -54,6 +54,19 @@ def reg_restore(key, name, saved):
         reg("add", key, *which, "/t", saved[0], "/d", saved[1], "/f")
 
 
+def row_button_shown(s, w, control, shown, seconds=10):
+    """Whether a row's button is there and shown (or hidden) within the time: a tab's rows are built again after
+    each operation, and the status line can be there before the buttons."""
+    deadline = time.time() + seconds
+    while True:
+        rc, out = s.driver("state", w.caption(), control, "sheet")
+        if rc == 0 and ("visible=%d" % shown) in out.split():
+            return True
+        if time.time() > deadline:
+            return False
+        time.sleep(0.2)
+
+
 def set_faults(faults):
     with open(os.environ["INSTALLER_VENDOR_FAULTS"], "w") as f:
         json.dump(faults, f)
@@ -131,6 +144,8 @@ def test_ContentTutorialsAndResourcesWorkAgainstTheServer(s):
     data = os.path.join(os.path.dirname(exe), "_OrvantaInstallData")
     documents = OpenedDocuments(s)
     try:
+        # The server's log holds the requests of the tests before this one too.
+        datasheet_requests_before = requests_of(DATASHEET)
         w = Wizard(s, exe)
         w.next(1)
         w.next(RESOURCES, seconds=60)
@@ -150,7 +165,8 @@ def test_ContentTutorialsAndResourcesWorkAgainstTheServer(s):
             check(opened[-1].lower().endswith(r"_orvantainstalldata\resources\lumetra-datasheet.pdf"),
                   "opened %r instead of the local copy" % opened[-1])
         check(os.path.isfile(local), "the datasheet is not in the Resources folder")
-        check(requests_of(DATASHEET) == 1, "the datasheet was fetched %d times" % requests_of(DATASHEET))
+        fetched = requests_of(DATASHEET) - datasheet_requests_before
+        check(fetched == 1, "the datasheet was fetched %d times" % fetched)
 
         # Tutorials: nine to get started, of which a tab shows eight.
         w.click("Extensions")
@@ -170,6 +186,7 @@ def test_ContentTutorialsAndResourcesWorkAgainstTheServer(s):
         check(os.path.isfile(os.path.join(folder, "GettingStarted1.pdf")), "the tutorial was not unpacked into %s"
               % folder)
         before = len(documents.opened())
+        check(row_button_shown(s, w, ROW0_PDF, True), "no PDF button for the installed tutorial")
         w.click(ROW0_PDF)
         opened = documents.wait(before + 1, "the tutorial document")
         check(opened[-1].lower().endswith(r"orvanta 10.2\tutorials\gettingstarted1\gettingstarted1.pdf"),
@@ -177,7 +194,7 @@ def test_ContentTutorialsAndResourcesWorkAgainstTheServer(s):
         w.click(ROW0_REMOVE)
         w.wait_text(ROW0_STATUS, "Not Installed", seconds=30)
         check(not os.path.exists(folder), "the tutorial folder is still there")
-        check(not w.state(ROW0_PDF)["visible"], "the PDF button stays after the removal")
+        check(row_button_shown(s, w, ROW0_PDF, False), "the PDF button stays after the removal")
 
         # The server fails: Refresh reports it, falls back to the list on disk and keeps its tabs.
         set_faults({"/orvanta/*": {"status": 503}})
