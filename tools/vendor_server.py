@@ -238,10 +238,10 @@ class VendorHandler(http.server.BaseHTTPRequestHandler):
         condition = self.headers.get("If-Range")
         if condition is not None and condition.strip() not in (etag, last_modified):
             return None  # the client holds another version: it gets the whole file
-        unit, _, spec = header.strip().partition("=")
-        if unit.strip().lower() != "bytes" or "," in spec:
+        unit, _, byte_range = header.strip().partition("=")
+        if unit.strip().lower() != "bytes" or "," in byte_range:
             return None
-        first_text, dash, last_text = spec.strip().partition("-")
+        first_text, dash, last_text = byte_range.strip().partition("-")
         try:
             if not dash:
                 return None
