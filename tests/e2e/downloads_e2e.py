@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""End-to-end tests of how the real program downloads: a broken transfer resumed where it stopped, a file that
-does not match its published checksum refused, and the checksum file kept beside a checked download. The
+"""End-to-end tests of how the real program downloads: a broken transfer (the connection cut, the program
+killed) resumed where it stopped, a file that does not match its published checksum refused, and the checksum
+file kept beside a checked download. The
 program runs under Wine on its command line against the loopback vendor server, whose byte log shows what
 each answer actually sent.
 
@@ -8,7 +9,9 @@ each answer actually sent.
 """
 import json
 import os
+import subprocess
 import sys
+import time
 
 import e2e
 from e2e import (EXIT_FAILURE, EXIT_SUCCESS, RELEASE_NAME, SPECCY, SPECCY_SETUP, Failure, check, read_text,
@@ -51,6 +54,40 @@ def data_files(folder, name):
 
 def served(path):
     return os.path.join(os.environ["INSTALLER_VENDOR_ROOT"], path)
+
+
+def poll(condition, seconds):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if condition():
+            return True
+        time.sleep(0.2)
+    return condition()
+
+
+def kill_mid_transfer(exe, folder, setup, row):
+    """Starts /install of row while the server holds setup's body at half, and kills the program once that
+    half is on disk. Returns the number of bytes the partial file holds."""
+    size = os.path.getsize(served(setup))
+    name = os.path.basename(setup)
+    earlier = len(bytes_sent("/" + setup))
+    set_faults({"/" + setup: {"stall": size // 2, "hold": 60}})
+    env = dict(os.environ)
+    env["ORVANTA_INSTALLER_SERVER"] = os.environ["INSTALLER_VENDOR_URL"]
+    run = subprocess.Popen(["wine", exe, "/install", row, "/quiet"], stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
+    try:
+        partial = lambda: data_files(folder, name).get(name + TEMPORARY)
+        sent = poll(lambda: bytes_sent("/" + setup)[earlier:] == [(200, size // 2)], 90)
+        check(sent, "the server never sent the first half: %r" % bytes_sent("/" + setup)[earlier:])
+        check(poll(lambda: partial() and os.path.getsize(partial()) == size // 2, 30),
+              "the first half never reached the partial file")
+        check(run.poll() is None, "the program ended on its own during the stalled transfer")
+    finally:
+        run.kill()
+        run.wait(30)
+    set_faults({})
+    return os.path.getsize(partial())
 
 
 def test_DownloadsResumeAfterACutAndRefuseADamagedFile(s):
@@ -104,9 +141,28 @@ def test_DownloadsResumeAfterACutAndRefuseADamagedFile(s):
         after = statuses(s, exe)
         check(after[("Utilities2", TEAMVIEWER)] == "Not Installed", "the damaged file was installed: %r" % after)
         check(after[("Utilities2", SPECCY)] == "Installed", "the resumed download was not installed: %r" % after)
+
+        # The program killed in the middle of a transfer: the next run resumes it all the same.
+        serve([TEAMVIEWER_SETUP + CHECKSUM])
+        teamviewer_name = os.path.basename(TEAMVIEWER_SETUP)
+        teamviewer_size = os.path.getsize(served(TEAMVIEWER_SETUP))
+        partial = kill_mid_transfer(exe, folder, TEAMVIEWER_SETUP, TEAMVIEWER)
+        left = data_files(folder, teamviewer_name)
+        check(sorted(left) == [teamviewer_name + TEMPORARY, teamviewer_name + RESUME_RECORD],
+              "after the kill the data folder holds %r" % sorted(left))
+        earlier = len(bytes_sent("/" + TEAMVIEWER_SETUP))
+        rc, out, err = run_cli(s, exe, "/install", TEAMVIEWER, "/quiet", timeout=120)
+        check(rc == EXIT_SUCCESS, "/install after the kill ended with %d: %s %s" % (rc, out, err))
+        resumed = bytes_sent("/" + TEAMVIEWER_SETUP)[earlier:]
+        check(resumed == [(206, teamviewer_size - partial)], "the transfer after the kill sent %r, not the last %d "
+              "bytes" % (resumed, teamviewer_size - partial))
+        with open(data_files(folder, teamviewer_name)[teamviewer_name], "rb") as mine, \
+                open(served(TEAMVIEWER_SETUP), "rb") as theirs:
+            check(mine.read() == theirs.read(), "the file resumed after the kill differs from the served one")
+        check(statuses(s, exe)[("Utilities2", TEAMVIEWER)] == "Installed", "TeamViewer was not installed")
     finally:
         set_faults({})
-        run_cli(s, exe, "/uninstall", SPECCY, "/quiet")
+        run_cli(s, exe, "/uninstall", SPECCY, TEAMVIEWER, "/quiet")
 
 
 if __name__ == "__main__":

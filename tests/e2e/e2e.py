@@ -156,7 +156,7 @@ def test_LeftoverTestFileIsRemovedAtStart(s):
 # ---- The unattended command line ---------------------------------------------------------------------------
 # Linux sees a Windows exit code modulo 256.
 EXIT_SUCCESS, EXIT_BAD_ARGUMENTS, EXIT_FAILURE, EXIT_ANOTHER_INSTANCE = 0, 87, 1603 % 256, 1618 % 256
-EXIT_CANCELLED, EXIT_RESTART_REQUIRED = 1602 % 256, 3010 % 256
+EXIT_CANCELLED, EXIT_RESTART_REQUIRED, EXIT_RESTART_INITIATED = 1602 % 256, 3010 % 256, 1641 % 256
 SPECCY = "Speccy v1.25"
 SPECCY_SETUP = "orvanta/files/InstallerDownloads/_Installers3rdParty/Piriform/spsetup125.exe"
 SPECCY_KEY = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Speccy"
@@ -178,11 +178,13 @@ def serve(paths):
 
 
 def serve_variant(variant, path):
-    """Serves a setup that behaves differently (see tests/fixtures/generators/server.py) in place of the usual."""
+    """Serves a setup that behaves differently (see tests/fixtures/generators/server.py) in place of the usual,
+    with its own checksum file."""
     source = os.path.join(os.environ["INSTALLER_FIXTURES"], "server", "_variants", variant, path)
     target = os.path.join(os.environ["INSTALLER_VENDOR_ROOT"], path)
     os.makedirs(os.path.dirname(target), exist_ok=True)
     shutil.copy(source, target)
+    shutil.copy(source + ".sha256", target + ".sha256")
 
 
 def wine_reg(*args):
@@ -398,6 +400,40 @@ def test_CommandLineRestartRequestedByASetupIs3010(s):
               "the log has no setup that ended with 3010:\n%s" % "".join(logs))
     finally:
         run_cli(s, exe, "/uninstall", "Utilities2", "/quiet")
+
+
+WATCHDOG = "Orvanta Watchdog - Vivantor 2.0.0.6"
+WATCHDOG_SETUP = "orvanta/files/InstallerDownloads/OrvantaWatchdog/Orvanta_Watchdog_Vivantor_2_0_0_6_131205.exe"
+WATCHDOG_CODE = "{0339BD1D-BA38-4F90-A2FD-CC136286A463}"
+
+
+def test_CommandLineRemovalAskingForARestartIs3010AndAStartedRestartIs1641(s):
+    exe = s.install_copy("restart-removal", RELEASE_NAME)
+    # Watchdog's package schedules a restart when it is removed: the removal through Windows Installer
+    # succeeds with 3010.
+    serve_variant("restart-on-removal", WATCHDOG_SETUP)
+    serve_variant("restart-initiated", SPECCY_SETUP)
+    try:
+        rc, out, err = run_cli(s, exe, "/install", WATCHDOG, "/quiet")
+        check(rc == EXIT_SUCCESS, "/install of Watchdog ended with %d: %s %s" % (rc, out, err))
+        check(statuses(s, exe)[("Utilities", WATCHDOG)] == "Installed", "Watchdog is not installed")
+
+        rc, out, err = run_cli(s, exe, "/uninstall", WATCHDOG, "/quiet")
+        check(rc == EXIT_RESTART_REQUIRED, "/uninstall ended with %d, not 3010: %s %s" % (rc, out, err))
+        check("A restart of the computer is required" in err, "nothing said about the restart: %r" % err)
+        check(statuses(s, exe)[("Utilities", WATCHDOG)] == "Not Installed", "Watchdog is still installed")
+        removal = [t for t in run_logs(os.path.dirname(exe)) if "Command line request: /uninstall" in t]
+        check(len(removal) == 1 and "Windows Installer removal of " + WATCHDOG_CODE in removal[0]
+              and "exit code 3010" in removal[0], "the log has no removal that ended with 3010:\n%s"
+              % "".join(removal))
+
+        # A setup that begins the restart itself: the run says so and ends with 1641.
+        rc, out, err = run_cli(s, exe, "/install", SPECCY, "/quiet")
+        check(rc == EXIT_RESTART_INITIATED, "/install ended with %d, not 1641: %s %s" % (rc, out, err))
+        check("is restarting the computer" in err, "nothing said about the restart: %r" % err)
+        check(statuses(s, exe)[("Utilities2", SPECCY)] == "Installed", "Speccy is not installed")
+    finally:
+        run_cli(s, exe, "/uninstall", WATCHDOG, SPECCY, "/quiet")
 
 
 def test_CommandLinePassiveAbortCancelsTheRun(s):

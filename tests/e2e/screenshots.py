@@ -30,6 +30,89 @@ def settle():
     time.sleep(1.0)
 
 
+CONFIRMATION, IDYES = "Confirmation", 6
+DOWNLOAD_DIALOG = TITLE + " - Download and Install Components"
+
+
+def answer_boxes(s):
+    """Acknowledges every message box the program shows: its reports (OK) and an Abort question (Yes)."""
+    for box, answer in ((TITLE, 1), (w.PROGRAM_BOX, 1), (CONFIRMATION, IDYES)):
+        for _ in range(5):
+            rc, n = s.driver("count", box, "messagebox")
+            if rc != 0 or n.strip() in ("", "0"):
+                break
+            s.driver("answer", box, answer)
+            time.sleep(0.3)
+
+
+class Wizard(w.Wizard):
+    """The wizard, started once more when its program ends before it shows a window.
+
+    Now and then a program started right after the previous one has ended goes away at once under Wine, without
+    a window or a run log; one picture group would then take the rest of the run with it."""
+
+    def __init__(self, s, exe):
+        self.s = s
+        self.page = w.WELCOME
+        for attempt in (1, 2):
+            program = s.start(exe)
+            deadline = time.time() + 60
+            while time.time() < deadline and program.poll() is None:
+                if s.driver("wait", w.CAPTIONS[w.WELCOME], 1000, "sheet")[0] == 0:
+                    return
+            print("the wizard did not open (attempt %d, exit %r)" % (attempt, program.poll()))
+            end_programs(s)
+        raise e2e.Failure("the wizard did not open")
+
+
+def wait_gone(s, caption, seconds=30):
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        if s.driver("count", caption)[1].strip() in ("", "0"):
+            return True
+        answer_boxes(s)
+        time.sleep(0.3)
+    return False
+
+
+def end_programs(s):
+    """Closes every wizard this run started and waits until its process has ended.
+
+    The next start of the installer would otherwise meet the single-instance lock of the earlier one, say
+    "Another instance ... is already running" and show no wizard. A box or a progress dialog left open blocks
+    the wizard's close, so they are answered and aborted first. Killing the `timeout` wrapper (Session.close_all's
+    last resort) would leave the Wine process and its lock behind: a process that does not end is sent SIGTERM
+    through the wrapper instead, which passes it on to Wine."""
+    for _ in range(3):
+        if all(p.poll() is not None for p in s.programs):
+            break
+        answer_boxes(s)
+        for dialog in (DOWNLOAD_DIALOG, TITLE + " - Uninstall Components"):
+            if s.driver("count", dialog)[1].strip() not in ("", "0"):
+                s.driver("click", dialog, "Abort")
+                time.sleep(0.5)
+                answer_boxes(s)
+        rc, caption = s.driver("caption", "sheet", 500, timeout=20)
+        if rc == 0 and caption.strip():
+            s.driver("close", caption.strip(), "sheet", timeout=20)
+        deadline = time.time() + 20
+        while time.time() < deadline and any(p.poll() is None for p in s.programs):
+            time.sleep(0.3)
+    for p in s.programs:
+        if p.poll() is None:
+            print("a wizard did not close; ending it")
+            p.terminate()
+            try:
+                p.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                pass
+    running = [p.args for p in s.programs if p.poll() is None]
+    if running:
+        raise e2e.Failure("the installer did not end, the next start would be refused: %r (windows: %r)"
+                          % (running, s.driver("caption", "any", 500)[1].strip()))
+    s.programs = []
+
+
 # ---------------------------------------------------------------------------------------------------------
 # The welcome page with installer copies, and with the news of a newer installer
 
@@ -59,7 +142,7 @@ def welcome_pictures(s, out, standins):
     with open(os.path.join(root, notes_folder, "ReleaseNotes600.txt"), "w") as f:
         f.write("Release notes of 10.2.2.600\r\n")
     try:
-        w.Wizard(s, exe)
+        Wizard(s, exe)
         link = w.ID["IDC_WELCOME_NEW_VERSION_LINK"]
         deadline = time.time() + 60
         while time.time() < deadline:
@@ -83,7 +166,7 @@ def copy_pictures(s, out):
     exe = s.install_copy("copy-shots", e2e.RELEASE_NAME)
     copy_e2e.serve_newer_installer()
     try:
-        wizard = w.Wizard(s, exe)
+        wizard = Wizard(s, exe)
         icon = w.ID["IDC_WELCOME_NEW_VERSION_ICON"]
         deadline = time.time() + 60
         while time.time() < deadline and "visible=1" not in s.driver("state", w.CAPTIONS[w.WELCOME], icon, "sheet")[1]:
@@ -121,14 +204,14 @@ def main():
 
         # The prerequisites page shows only while a prerequisite is missing.
         run_cli(s, exe, "/install", "MS VC++ 2005 SP1 Redist", "MS VC++ 2010 SP1 Redist", "/quiet")
-        wizard = w.Wizard(s, exe)
+        wizard = Wizard(s, exe)
         settle()
         shoot(args.out, "01-welcome")
         for page, name in ((1, "02-readme"), (w.RESOURCES, "03-resources"), (w.PREREQ, "04-prerequisites")):
             wizard.next(page)
             settle()
             shoot(args.out, name)
-        s.close_all()
+        end_programs(s)
 
         run_cli(s, exe, "/install", "Prerequisites", "Orvanta Version X 10.2.1.578 Runtime", "Speccy v1.25",
                 "Orvanta Watchdog - Vivantor 2.0.0.6", "Tavrel 1.0.0.1(3587)", "/quiet")
@@ -138,7 +221,7 @@ def main():
         if os.path.exists(tavrel):
             with open(tavrel, "w") as f:
                 f.write("Tavrel 0.9")
-        wizard = w.Wizard(s, exe)
+        wizard = Wizard(s, exe)
         names = {5: "05-prerequisites-status", 6: "06-core-components", 7: "07-extensions", 8: "08-tutorials",
                  9: "09-complete", 10: "10-modules", 11: "11-camera-drivers", 12: "12-io-system",
                  13: "13-utilities-1", 14: "14-utilities-2"}
@@ -156,6 +239,11 @@ def main():
                 time.sleep(0.2)
             wizard.expect(page)
             settle()
+            # A box the page shows as it opens gets its own picture and its answer before the page's picture.
+            if s.count("messagebox"):
+                shoot(args.out, "message-status-warning")
+                s.driver("answer", TITLE, 1)
+                settle()
             if page + 1 in names:
                 shoot(args.out, names[page + 1])
 
@@ -166,30 +254,42 @@ def main():
         with open(os.environ["INSTALLER_VENDOR_FAULTS"], "w") as f:
             json.dump(faults, f)
         wizard.click(w.ID[row + "INSTALL"])
-        time.sleep(3)
+        e2e.check(s.driver("wait", DOWNLOAD_DIALOG, 30000)[0] == 0, "no download dialog")
+        time.sleep(2)
         shoot(args.out, "dialog-download-and-install")
-        if s.driver("wait", TITLE, 30000, "messagebox")[0] == 0:
+        # The held-back download fails: the program's error box, then the dialog waits for the user's Abort.
+        if s.driver("wait", w.PROGRAM_BOX, 60000, "messagebox")[0] == 0:
             settle()
             shoot(args.out, "dialog-download-failed")
-            s.driver("answer", TITLE, 1)
+            s.driver("answer", w.PROGRAM_BOX, 1)
         with open(os.environ["INSTALLER_VENDOR_FAULTS"], "w") as f:
             f.write("{}")
         settle()
+        s.driver("click", DOWNLOAD_DIALOG, "Abort")
+        time.sleep(0.5)
+        answer_boxes(s)
+        e2e.check(wait_gone(s, DOWNLOAD_DIALOG), "the download dialog stayed after Abort")
         # A removal.
         wizard.click(w.ID["IDC_UTIL_ROW2_UNINSTALL"])
         time.sleep(0.7)
         shoot(args.out, "dialog-uninstall")
         wizard.wait_text(w.ID["IDC_UTIL_ROW2_STATUS"], "Not Installed")
-        s.close_all()
+        end_programs(s)
         welcome_pictures(s, args.out, os.path.dirname(args.driver))
-        s.close_all()
+        end_programs(s)
         copy_pictures(s, args.out)
+        end_programs(s)
         component_pages(s, exe, args.out)
+        end_programs(s)
         content_pictures(s, args.out)
+        end_programs(s)
         readme_pictures(s, args.out)
+        end_programs(s)
     finally:
-        s.close_all()
-        run_cli(s, exe, "/uninstall", *w.REMOVABLE, "Utilities", "Utilities2", *COMPONENT_PAGES, "/quiet")
+        try:
+            end_programs(s)
+        finally:
+            run_cli(s, exe, "/uninstall", *w.REMOVABLE, "Utilities", "Utilities2", *COMPONENT_PAGES, "/quiet")
     return 0
 
 
@@ -216,7 +316,7 @@ def component_pages(s, exe, out):
     with open(os.environ["INSTALLER_VENDOR_FAULTS"], "w") as f:
         json.dump({"*/python-2.6.6.msi": {"rate": 1500}}, f)
     try:
-        wizard = w.Wizard(s, exe)
+        wizard = Wizard(s, exe)
         wizard.click("Extensions")
         wizard.expect(w.EXTENSIONS)
         wait_for_boxes(s, 1)
@@ -237,7 +337,7 @@ def component_pages(s, exe, out):
     run_cli(s, exe, "/install", "OpenCV 2.4.6", "numpy-1.8.1-python2.6", "Orvanta 9.3.0.524 IPP",
             "ubCore 6.00 Pro 1394a - 1394b drivers - 64 bit", "Basler pylon SDK 3.2.3.3215 - 64 bit",
             "DAQNavi PCI-1730 3.1.1.0", "/quiet")
-    wizard = w.Wizard(s, exe)
+    wizard = Wizard(s, exe)
     wizard.click("Extensions")
     wizard.expect(w.EXTENSIONS)
     wait_for_boxes(s, 1)
@@ -269,7 +369,7 @@ def content_pictures(s, out):
     exe = s.install_copy("content-shots", e2e.RELEASE_NAME)
     documents = content_e2e.OpenedDocuments(s)  # keeps the tutorials out of the prefix's real documents folder
     try:
-        wizard = w.Wizard(s, exe)
+        wizard = Wizard(s, exe)
         wizard.next(1)
         wizard.next(w.RESOURCES, seconds=60)
         settle()
@@ -294,7 +394,7 @@ def readme_pictures(s, out):
     exe = s.install_copy("readme-shots", e2e.RELEASE_NAME)
     topics = readme_e2e.OpenedFiles(s, ".htm")
     try:
-        wizard = w.Wizard(s, exe)
+        wizard = Wizard(s, exe)
         wizard.next(readme_e2e.README)
         readme_e2e.wait_readme(wizard, readme_e2e.SERVED_README)
         settle()

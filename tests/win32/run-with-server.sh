@@ -15,7 +15,8 @@
 #   INSTALLER_VENDOR_TLS_AUTHORITY  this test authority (a DER file made for this run; a test adds it to the
 #                                   Wine prefix's trusted roots for as long as it needs it)
 #   INSTALLER_VENDOR_UNTRUSTED_URL  https://127.0.0.1:<port>, the same tree over TLS with a certificate from
-#                                   an authority nobody trusts
+#                                   an authority nobody trusts (the server sends that authority along, so the
+#                                   chain is complete and is refused for its untrusted root alone)
 # (the TLS variables only when openssl is at hand)
 # The server is stopped (SIGTERM) when the command ends; the command's exit status is returned.
 set -uo pipefail
@@ -76,6 +77,7 @@ if command -v openssl >/dev/null 2>&1; then
   if [ -s "$scratch/tls/crl.port" ] && make_authority trusted && make_authority stranger &&
      revocation_list trusted && revocation_list stranger && issue_server_certificate trusted server &&
      issue_server_certificate stranger untrusted &&
+     cat "$scratch/tls/stranger.pem" >> "$scratch/tls/untrusted.pem" &&
      openssl x509 -in "$scratch/tls/trusted.pem" -outform DER -out "$scratch/tls/authority.der" 2>/dev/null; then
     start_tls_server server
     start_tls_server untrusted

@@ -98,9 +98,10 @@ struct Fixture {
         }
         NoWindows shell;
         AnsweringUi ui(out);
-        // The programs the run starts are watched as the program watches them.
-        RestartWatch processes(m.processes, signals.restartRequired);
-        platform::Machine machine = withProcesses(m, processes);
+        // The programs the run starts and its removals are watched as the program watches them.
+        RestartWatch processes(m.processes, signals);
+        RestartWatchInstaller msi(m.msi, signals);
+        platform::Machine machine = withWatches(m, processes, msi);
         LogCopy copy = startLogCopy(*parsed.request, machine, out);
         if (copy.refused) return BadArguments;
         COrvantaLumetraSDKInstallerApp app(machine, ui, shell);
@@ -257,22 +258,26 @@ TEST(Unattended, AReportThatCannotBeWrittenIsAFailure) {
     EXPECT_EQ(f.run({"/status"}), Failure);
 }
 
-TEST(Unattended, TheExitCodeSaysCancelledBeforeFailedBeforeRestartRequired) {
+TEST(Unattended, TheExitCodeSaysCancelledBeforeFailedBeforeRestartInitiatedBeforeRestartRequired) {
     struct Case {
-        bool failed, cancelled, restartRequired;
+        bool failed, cancelled, restartRequired, restartInitiated;
         int exitCode;
     } cases[] = {
-        {false, false, false, Success},     {false, false, true, RestartRequired}, {true, false, false, Failure},
-        {true, false, true, Failure},       {false, true, false, Cancelled},       {false, true, true, Cancelled},
-        {true, true, false, Cancelled},     {true, true, true, Cancelled},
+        {false, false, false, false, Success},          {false, false, true, false, RestartRequired},
+        {false, false, false, true, RestartInitiated},  {false, false, true, true, RestartInitiated},
+        {true, false, false, false, Failure},           {true, false, true, false, Failure},
+        {true, false, true, true, Failure},             {false, true, false, false, Cancelled},
+        {false, true, true, false, Cancelled},          {false, true, false, true, Cancelled},
+        {true, true, false, false, Cancelled},          {true, true, true, true, Cancelled},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "failed " << c.failed << " cancelled " << c.cancelled << " restart "
-                                        << c.restartRequired);
-        EXPECT_EQ(exitCodeFor({c.failed, c.cancelled, c.restartRequired}), c.exitCode);
+                                        << c.restartRequired << " initiated " << c.restartInitiated);
+        EXPECT_EQ(exitCodeFor({c.failed, c.cancelled, c.restartRequired, c.restartInitiated}), c.exitCode);
     }
     // The values fleet tools know from Windows Installer.
     EXPECT_EQ(Cancelled, 1602);
+    EXPECT_EQ(RestartInitiated, 1641);
     EXPECT_EQ(RestartRequired, 3010);
 }
 
@@ -285,6 +290,7 @@ TEST(Unattended, AnInstallerAskingForARestartMakesA3010OnlyWhenEverythingSucceed
         const char* lastMessage;
     } cases[] = {
         {"installed, restart required", 3010, true, RestartRequired, unattendedtexts::RestartRequired},
+        {"installed, restart started", 1641, true, RestartInitiated, unattendedtexts::RestartInitiated},
         {"installed", 0, true, Success, unattendedtexts::RunSucceeded},
         // The exit code alone decides nothing: the machine shows whether the component is there.
         {"3010 but nothing installed", 3010, false, Failure, "Failed: Utilities"},
@@ -301,6 +307,31 @@ TEST(Unattended, AnInstallerAskingForARestartMakesA3010OnlyWhenEverythingSucceed
         ASSERT_FALSE(f.out.messages.empty());
         EXPECT_EQ(f.out.messages.back(), c.lastMessage);
         EXPECT_TRUE(contains(f.log(), "-> exit code " + std::to_string(c.installerExit))) << f.log();
+    }
+}
+
+TEST(Unattended, AWindowsInstallerRemovalAskingForARestartIsASuccessThatSaysSo) {
+    struct Case {
+        uint32_t removal;
+        int exitCode;
+        bool removed;
+        const char* lastMessage;
+    } cases[] = {
+        {platform::win32error::Success, Success, true, unattendedtexts::RunSucceeded},
+        {platform::win32error::SuccessRestartRequired, RestartRequired, true, unattendedtexts::RestartRequired},
+        {platform::win32error::SuccessRestartInitiated, RestartInitiated, true, unattendedtexts::RestartInitiated},
+        {platform::win32error::InstallFailure, Failure, false, "Failed: Utilities"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.removal);
+        Fixture f;
+        f.registerPlexor(PlexorName);
+        f.m.msi.removalResult(PlexorCode, c.removal);
+        EXPECT_EQ(f.run({"/uninstall", PlexorName, "/quiet"}), c.exitCode);
+        EXPECT_EQ(f.m.msi.isRegistered(PlexorCode), !c.removed);
+        ASSERT_FALSE(f.out.messages.empty());
+        EXPECT_EQ(f.out.messages.back(), c.lastMessage);
+        EXPECT_TRUE(contains(f.log(), "exit code " + std::to_string(c.removal))) << f.log();
     }
 }
 

@@ -286,6 +286,28 @@ TEST(WindowsInstallerRemoval, SucceedsOnlyForARegisteredProduct) {
     EXPECT_FALSE(m.msi.isRegistered(code));
 }
 
+TEST(WindowsInstallerRemoval, TheSuccessesThatConcernARestartAreSuccesses) {
+    const std::string code = "{FC84F31D-53C5-49CC-A799-80BFF4724731}";
+    const struct {
+        uint32_t result;
+        bool succeeds;
+    } cases[] = {
+        {platform::win32error::Success, true},
+        {platform::win32error::SuccessRestartRequired, true},   // 3010: removed, takes full effect after a restart
+        {platform::win32error::SuccessRestartInitiated, true},  // 1641: removed, the restart has begun
+        {platform::win32error::InstallFailure, false},
+        {1602, false},  // cancelled in Windows Installer's own dialog
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.result);
+        FakeMachine m;
+        m.msi.registerProduct(code, MsiContext::Machine, FakeProduct{"Orvanta Plexor 1.9.0.24", "1.9.24", {}});
+        m.msi.removalResult(code, c.result);
+        EXPECT_EQ(removeWithWindowsInstaller(m, code), c.succeeds);
+        EXPECT_EQ(m.msi.isRegistered(code), !c.succeeds);
+    }
+}
+
 TEST(MsiexecRemoval, StartsTheSystemMsiexecWithForwardSlashesInTheFolder) {
     const std::string code = "{6151CF20-0BD8-4023-A4A0-6A86DCFE58E5}";
     const struct {

@@ -157,6 +157,7 @@ Resolution everyRow(bool is64Bit) {
 int exitCodeFor(const RunOutcome& outcome) {
     if (outcome.cancelled) return Cancelled;
     if (outcome.failed) return Failure;
+    if (outcome.restartInitiated) return RestartInitiated;
     if (outcome.restartRequired) return RestartRequired;
     return Success;
 }
@@ -166,8 +167,8 @@ namespace {
 // A watched process: its exit code is looked at whenever it is known to have ended.
 class WatchedProcess : public platform::Process {
 public:
-    WatchedProcess(std::unique_ptr<platform::Process> inner, std::atomic<bool>& restartRequired)
-        : inner_(std::move(inner)), restartRequired_(restartRequired) {}
+    WatchedProcess(std::unique_ptr<platform::Process> inner, RunSignals& signals)
+        : inner_(std::move(inner)), signals_(signals) {}
     bool wait(uint32_t timeoutMs) override {
         const bool ended = inner_->wait(timeoutMs);
         if (ended) exitCode();
@@ -175,20 +176,31 @@ public:
     }
     std::optional<uint32_t> exitCode() override {
         std::optional<uint32_t> code = inner_->exitCode();
-        if (code && *code == static_cast<uint32_t>(RestartRequired)) restartRequired_ = true;
+        if (code) signals_.noteResult(*code);
         return code;
     }
 
 private:
     std::unique_ptr<platform::Process> inner_;
-    std::atomic<bool>& restartRequired_;
+    RunSignals& signals_;
 };
 
 }  // namespace
 
+void RunSignals::noteResult(uint32_t result) {
+    if (result == platform::win32error::SuccessRestartRequired) restartRequired = true;
+    if (result == platform::win32error::SuccessRestartInitiated) restartInitiated = true;
+}
+
+uint32_t RestartWatchInstaller::configureProductAbsent(const std::string& productCode) {
+    const uint32_t result = inner_.configureProductAbsent(productCode);
+    signals_.noteResult(result);
+    return result;
+}
+
 std::unique_ptr<platform::Process> RestartWatch::watched(std::unique_ptr<platform::Process> process) {
     if (!process) return nullptr;
-    return std::make_unique<WatchedProcess>(std::move(process), restartRequired_);
+    return std::make_unique<WatchedProcess>(std::move(process), signals_);
 }
 
 std::unique_ptr<platform::Process> RestartWatch::start(const std::string& program, const std::string& commandLine) {
@@ -202,8 +214,9 @@ std::unique_ptr<platform::Process> RestartWatch::shellExecute(const std::string&
     return watched(inner_.shellExecute(verb, file, parameters, directory, show));
 }
 
-platform::Machine withProcesses(const platform::Machine& m, platform::Processes& processes) {
-    return {m.registry, m.msi, m.files, processes, m.environment, m.http, m.clock, m.debug, m.profile, m.versions,
+platform::Machine withWatches(const platform::Machine& m, platform::Processes& processes,
+                              platform::WindowsInstaller& msi) {
+    return {m.registry, msi, m.files, processes, m.environment, m.http, m.clock, m.debug, m.profile, m.versions,
             m.links};
 }
 
@@ -392,6 +405,7 @@ int runUnattended(const Request& request, COrvantaLumetraSDKInstallerApp& app, A
     RunOutcome outcome;
     outcome.cancelled = signals.cancelled;
     outcome.restartRequired = signals.restartRequired;
+    outcome.restartInitiated = signals.restartInitiated;
     const bool written = out.report(components::formatStatusText(touched));
     outcome.failed = !failedPage.empty() || !notRepaired.empty() || !written;
     if (outcome.cancelled) {
@@ -402,7 +416,10 @@ int runUnattended(const Request& request, COrvantaLumetraSDKInstallerApp& app, A
         out.message(texts::NotRepaired + notRepaired);
     } else {
         out.message(texts::RunSucceeded);
-        if (outcome.restartRequired) out.message(texts::RestartRequired);
+        if (outcome.restartInitiated)
+            out.message(texts::RestartInitiated);
+        else if (outcome.restartRequired)
+            out.message(texts::RestartRequired);
     }
     return exitCodeFor(outcome);
 }

@@ -23,6 +23,7 @@ enum ExitCode : int {
     Cancelled = 1602,
     Failure = 1603,
     AnotherInstanceRunning = 1618,
+    RestartInitiated = 1641,
     RestartRequired = 3010,
 };
 
@@ -33,14 +34,16 @@ struct RunOutcome {
     bool failed = false;
     // The person watching a /passive progress dialog pressed its Abort and confirmed it.
     bool cancelled = false;
-    // A program the run started (a setup, msiexec, an uninstaller) ended with 3010: its change takes effect
-    // after a restart.
+    // A program the run started (a setup, msiexec, an uninstaller) or a Windows Installer removal ended with
+    // 3010: its change takes effect after a restart.
     bool restartRequired = false;
+    // One of them ended with 1641: it has started restarting the computer itself.
+    bool restartInitiated = false;
 };
 
 // Cancelled (1602) whatever else happened, since the run did not do all it was asked; otherwise Failure
-// (1603) when anything failed; otherwise RestartRequired (3010) when a program asked for a restart; otherwise
-// Success (0).
+// (1603) when anything failed; otherwise RestartInitiated (1641) when a program started a restart, then
+// RestartRequired (3010) when one asked for a restart; otherwise Success (0).
 int exitCodeFor(const RunOutcome& outcome);
 
 // What a run learns on the way that the machine's state does not show. Set on the dialogs' and workers'
@@ -48,15 +51,18 @@ int exitCodeFor(const RunOutcome& outcome);
 struct RunSignals {
     std::atomic<bool> cancelled{false};
     std::atomic<bool> restartRequired{false};
+    std::atomic<bool> restartInitiated{false};
+    // A program's exit code or a Windows Installer result: 3010 (ERROR_SUCCESS_REBOOT_REQUIRED) raises
+    // restartRequired, 1641 (ERROR_SUCCESS_REBOOT_INITIATED) restartInitiated; anything else nothing.
+    void noteResult(uint32_t result);
 };
 
 // The machine's processes, passed through, watching the exit code of every program that is started and
-// waited for: one that ends with 3010 (ERROR_SUCCESS_REBOOT_REQUIRED) raises restartRequired. Whether an
-// operation succeeded is still judged by probing the machine afterwards, never by an exit code.
+// waited for (RunSignals::noteResult). Whether an operation succeeded is still judged by probing the machine
+// afterwards, never by an exit code.
 class RestartWatch : public platform::Processes {
 public:
-    RestartWatch(platform::Processes& inner, std::atomic<bool>& restartRequired)
-        : inner_(inner), restartRequired_(restartRequired) {}
+    RestartWatch(platform::Processes& inner, RunSignals& signals) : inner_(inner), signals_(signals) {}
 
     std::unique_ptr<platform::Process> start(const std::string& program, const std::string& commandLine) override;
     intptr_t shellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
@@ -80,11 +86,38 @@ public:
 private:
     std::unique_ptr<platform::Process> watched(std::unique_ptr<platform::Process> process);
     platform::Processes& inner_;
-    std::atomic<bool>& restartRequired_;
+    RunSignals& signals_;
 };
 
-// The same machine with other processes.
-platform::Machine withProcesses(const platform::Machine& machine, platform::Processes& processes);
+// Windows Installer, passed through, watching the result of every product removal the same way.
+class RestartWatchInstaller : public platform::WindowsInstaller {
+public:
+    RestartWatchInstaller(platform::WindowsInstaller& inner, RunSignals& signals) : inner_(inner), signals_(signals) {}
+
+    std::optional<std::string> productInfoEx(const std::string& productCode, platform::MsiContext context,
+                                             const std::string& property, std::size_t bufferChars) override {
+        return inner_.productInfoEx(productCode, context, property, bufferChars);
+    }
+    std::optional<std::string> productInfo(const std::string& productCode, const std::string& property,
+                                           std::size_t bufferChars) override {
+        return inner_.productInfo(productCode, property, bufferChars);
+    }
+    uint32_t enumProducts(uint32_t index, std::string& productCode) override {
+        return inner_.enumProducts(index, productCode);
+    }
+    std::optional<std::string> fileVersion(const std::string& path, std::size_t bufferChars) override {
+        return inner_.fileVersion(path, bufferChars);
+    }
+    uint32_t configureProductAbsent(const std::string& productCode) override;
+
+private:
+    platform::WindowsInstaller& inner_;
+    RunSignals& signals_;
+};
+
+// The same machine with the watched processes and Windows Installer.
+platform::Machine withWatches(const platform::Machine& machine, platform::Processes& processes,
+                              platform::WindowsInstaller& msi);
 
 // Where a run's words go.
 class Output {

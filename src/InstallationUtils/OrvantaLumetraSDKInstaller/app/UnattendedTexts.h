@@ -32,7 +32,8 @@ inline constexpr const char* Usage =
     "  /log <file>             Write a copy of the run log into <file> (replaced if it exists).\n"
     "\n"
     "Exit codes: 0 success, 87 invalid arguments, 1602 cancelled by the user, 1603 failure,\n"
-    "1618 another instance of the installer is running, 3010 success, restart required.\n";
+    "1618 another instance of the installer is running, 1641 success, a restart was started,\n"
+    "3010 success, restart required.\n";
 
 inline constexpr const char* SeeUsage = "Run with /? to see the usage.";
 inline constexpr const char* UnknownSwitch = "Unknown switch: ";
@@ -55,6 +56,7 @@ inline constexpr const char* RunSucceeded = "Completed successfully.";
 inline constexpr const char* RunFailed = "Failed: ";
 inline constexpr const char* RunCancelled = "Cancelled by the user.";
 inline constexpr const char* RestartRequired = "A restart of the computer is required to complete the installation.";
+inline constexpr const char* RestartInitiated = "A program the installer started is restarting the computer.";
 inline constexpr const char* NotRepaired = "Not installed and correct afterwards: ";
 inline constexpr const char* UnknownCategory = "No category of the offline copy is named: ";
 inline constexpr const char* LayoutIncomplete = "Failed: the offline copy is incomplete.";

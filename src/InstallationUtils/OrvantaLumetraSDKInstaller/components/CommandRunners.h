@@ -43,7 +43,7 @@ bool runSplitCommand(platform::Machine& machine, const std::string& key);
 // parameters.
 bool runShellCommand(platform::Machine& machine, const std::string& key);
 
-// MsiConfigureProduct(code, default level, absent) succeeds.
+// MsiConfigureProduct(code, default level, absent) succeeds, a success that asks for a restart included.
 bool removeWithWindowsInstaller(platform::Machine& machine, const std::string& productCode);
 
 // The system's msiexec with "/x <code> /passive", waited for.

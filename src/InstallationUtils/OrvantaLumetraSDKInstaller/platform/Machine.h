@@ -84,6 +84,9 @@ constexpr uint32_t UnknownProperty = 1608;
 constexpr uint32_t UnknownProduct = 1605;
 constexpr uint32_t InstallFailure = 1603;
 constexpr uint32_t BadConfiguration = 1610;
+// Windows Installer's two successes that concern a restart.
+constexpr uint32_t SuccessRestartInitiated = 1641;
+constexpr uint32_t SuccessRestartRequired = 3010;
 }  // namespace win32error
 
 class WindowsInstaller {

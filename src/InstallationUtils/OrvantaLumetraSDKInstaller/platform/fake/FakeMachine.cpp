@@ -202,8 +202,12 @@ std::optional<std::string> FakeWindowsInstaller::fileVersion(const std::string& 
 
 uint32_t FakeWindowsInstaller::configureProductAbsent(const std::string& productCode) {
     if (!isRegistered(productCode)) return win32error::UnknownProduct;
-    unregisterProduct(productCode);
-    return win32error::Success;
+    auto set = removalResults_.find(productCode);
+    const uint32_t result = set == removalResults_.end() ? win32error::Success : set->second;
+    if (result == win32error::Success || result == win32error::SuccessRestartRequired ||
+        result == win32error::SuccessRestartInitiated)
+        unregisterProduct(productCode);
+    return result;
 }
 
 void FakeWindowsInstaller::registerProduct(const std::string& code, MsiContext context, const FakeProduct& product) {

@@ -70,6 +70,9 @@ public:
     void setFileVersion(const std::string& path, const std::string& version);
     // Makes enumProducts answer this error at the given index (the product there is skipped).
     void failEnumAt(uint32_t index, uint32_t error) { enumFailures_[index] = error; }
+    // Makes removing this product end with another result: one of the successes (3010, 1641) removes it, any
+    // other result leaves it registered.
+    void removalResult(const std::string& code, uint32_t result) { removalResults_[code] = result; }
     bool isRegistered(const std::string& code) const;
 
 private:
@@ -81,6 +84,7 @@ private:
     std::vector<Registration> products_;  // enumeration order
     std::map<std::string, std::string> fileVersions_;
     std::map<uint32_t, uint32_t> enumFailures_;
+    std::map<std::string, uint32_t> removalResults_;
 };
 
 // ---------------------------------------------------------------------------------------------------------

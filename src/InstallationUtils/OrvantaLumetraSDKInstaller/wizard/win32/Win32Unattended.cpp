@@ -141,11 +141,13 @@ std::optional<int> runCommandLineRequest() {
     const cli::Request& request = *parsed.request;
     if (request.action == cli::Action::Usage) return out.report(unattendedtexts::Usage) ? cli::Success : cli::Failure;
 
-    // The programs the run starts are watched for the exit code that asks for a restart.
+    // The programs the run starts and its Windows Installer removals are watched for the results that ask for
+    // a restart.
     cli::RunSignals signals;
     platform::Machine& real = platform::win32::realMachine();
-    cli::RestartWatch processes(real.processes, signals.restartRequired);
-    platform::Machine watched = cli::withProcesses(real, processes);
+    cli::RestartWatch processes(real.processes, signals);
+    cli::RestartWatchInstaller msi(real.msi, signals);
+    platform::Machine watched = cli::withWatches(real, processes, msi);
 
     // The copy of the run log exists before the application starts writing its log, so that it holds the
     // same lines from the first; a path that cannot be written is refused before anything is done.
