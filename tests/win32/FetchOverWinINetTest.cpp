@@ -24,25 +24,6 @@ namespace {
 
 std::string dosPathFromEnvironment(const char* name) { return dosPath(environmentValue(name)); }
 
-// Bytes that differ from position to position.
-std::string payload(std::size_t size) {
-    std::string text(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>((i * 13 + i / 1023) & 0xFF);
-    return text;
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t begin = 0;
-    while (begin < text.size()) {
-        std::size_t end = text.find('\n', begin);
-        if (end == std::string::npos) end = text.size();
-        out.push_back(text.substr(begin, end - begin));
-        begin = end + 1;
-    }
-    return out;
-}
-
 // A tab-separated field of a request log line: 0 request line, 1 user agent, 2 authorization scheme.
 std::string field(const std::string& line, int index) {
     std::size_t begin = 0;
@@ -84,7 +65,7 @@ public:
     void faults(const std::string& json) const { ASSERT_TRUE(writeRaw(faults_, json)); }
     std::vector<std::string> log() const {
         std::string text = readRaw(log_);
-        return text == "<missing>" ? std::vector<std::string>{} : lines(text);
+        return text == "<missing>" ? std::vector<std::string>{} : splitLines(text);
     }
     // Requests whose request line names the object (with its blanks raw or escaped).
     std::vector<std::string> requestsFor(const std::string& object) const {

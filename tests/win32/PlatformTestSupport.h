@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <string>
+#include <vector>
 
 namespace platform_test {
 
@@ -165,6 +166,26 @@ bool waitFor(Condition condition, DWORD timeoutMs) {
         Sleep(20);
     }
     return true;
+}
+
+// Bytes that differ from position to position, so that a misplaced or repeated block shows.
+inline std::string payload(std::size_t size) {
+    std::string text(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>((i * 13 + i / 1023) & 0xFF);
+    return text;
+}
+
+// The lines of a text, without their line ends ("\n"; a last line without one included).
+inline std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        std::size_t end = text.find('\n', begin);
+        if (end == std::string::npos) end = text.size();
+        out.push_back(text.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    return out;
 }
 
 }  // namespace platform_test

@@ -24,24 +24,6 @@ using namespace platform_test;
 
 namespace {
 
-std::string payload(std::size_t size) {
-    std::string text(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>((i * 29 + i / 4093) & 0xFF);
-    return text;
-}
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t begin = 0;
-    while (begin < text.size()) {
-        std::size_t end = text.find('\n', begin);
-        if (end == std::string::npos) end = text.size();
-        out.push_back(text.substr(begin, end - begin));
-        begin = end + 1;
-    }
-    return out;
-}
-
 // Compares file contents without printing megabytes of binary when they differ.
 ::testing::AssertionResult holds(const std::string& path, const std::string& expected) {
     std::string actual = readRaw(path);
