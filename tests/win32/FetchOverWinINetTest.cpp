@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "PlatformTestSupport.h"
+#include "app/RunLog.h"
 #include "app/UserInterface.h"
 #include "download/Fetch.h"
 #include "platform/win32/Win32Machine.h"
@@ -356,9 +357,20 @@ TEST_F(FetchOverWinINet, AcceptedLoginIsSentAgainAndDownloads) {
     server.put("/members/login.msi", "behind the login");
     server.faults(R"({"/members/login.msi": {"status": 401, "credentials": "vision:s3cret"}})");
     CredentialDialogAnswerer answerer(CredentialDialogAnswerer::Login{"vision", "s3cret"});
+    // The run's log sees the whole exchange, and never the password typed into the prompt.
+    const std::string logPath = scratch / "run.log";
+    std::unique_ptr<runlog::RunLog> log = runlog::RunLog::create(platform::win32::realMachine(), logPath);
+    ASSERT_NE(log, nullptr);
+    runlog::setCurrent(log.get());
     FetchOutcome outcome = fetch(server.url("/members/login.msi")).outcome;
+    runlog::setCurrent(nullptr);
+    log.reset();
     std::printf("credential prompt: %s \"%s\"\n", answerer.answered() ? "shown, filled in" : "not seen",
                 answerer.title().c_str());
+    const std::string logged = readRaw(logPath);
+    const std::string transfer = "Download " + server.url("/members/login.msi") + " -> status 200, bytes 16,";
+    EXPECT_NE(logged.find(transfer), std::string::npos) << logged;
+    EXPECT_EQ(logged.find("s3cret"), std::string::npos) << logged;
     EXPECT_TRUE(answerer.answered());
     EXPECT_EQ(outcome, FetchOutcome::Completed);
     EXPECT_EQ(readRaw(finalPath()), "behind the login");
