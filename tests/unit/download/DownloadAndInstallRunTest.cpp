@@ -117,7 +117,9 @@ TEST(DownloadAndInstallRun, EventsSetTextsBarTimerAndEnd) {
         EXPECT_EQ(r.view.install, c.install);
         EXPECT_EQ(r.view.progress, c.progress);
         EXPECT_EQ(r.view.timerRunning(dialogids::CreepTimer), c.creeping);
-        if (c.creeping) EXPECT_EQ(r.view.timers[dialogids::CreepTimer], 750u);
+        if (c.creeping) {
+            EXPECT_EQ(r.view.timers[dialogids::CreepTimer], 750u);
+        }
         EXPECT_EQ(r.view.ended, c.ended);
         EXPECT_EQ(r.view.pauses, c.pauses);
         // A failed download ends with Cancel too, but nobody aborted it.
@@ -300,7 +302,9 @@ TEST(DownloadAndInstallWorker, EventsForEachWayTheFetchEnds) {
                                     {c.downloadOnly, false, true}, paths, signal, sink);
         EXPECT_EQ(sink.codes, c.codes);
         EXPECT_EQ(m.processes.started.size(), c.installerStarted ? 1u : 0u);
-        if (c.present) EXPECT_TRUE(m.http.requests.empty());
+        if (c.present) {
+            EXPECT_TRUE(m.http.requests.empty());
+        }
     }
 }
 

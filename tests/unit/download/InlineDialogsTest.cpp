@@ -80,7 +80,9 @@ TEST(InlineDialogs, InstallRunEndsWithTheRowsOutcome) {
         EXPECT_EQ(dialogs.lastProgress, 1000);
         EXPECT_EQ(m.msi.isRegistered(PlexorCode), c.installed);
         EXPECT_FALSE(m.files.content(finalPath() + "bk"));
-        if (!c.served && !c.force && c.earlier) EXPECT_TRUE(m.http.requests.empty());
+        if (!c.served && !c.force && c.earlier) {
+            EXPECT_TRUE(m.http.requests.empty());
+        }
     }
 }
 

@@ -212,8 +212,9 @@ TEST_F(Wizard, HelpFailuresShowNoTopic) {
         RecordingSheetView window(sheet);
         unsigned char ignoreAll = 0;
         EXPECT_EQ(sheet.prepareHelpFiles(false, &ignoreAll), c.expected);
-        if (c.message) EXPECT_NE(std::find(freshUi.texts().begin(), freshUi.texts().end(), c.message),
-                                 freshUi.texts().end());
+        if (c.message) {
+            EXPECT_NE(std::find(freshUi.texts().begin(), freshUi.texts().end(), c.message), freshUi.texts().end());
+        }
         sheet.showHelp();
         EXPECT_TRUE(window.helpTopics.empty());
     }
@@ -510,7 +511,9 @@ TEST_F(CorePage, ClearingTheSdkBox) {
         view.checks[IDC_CORE_SDK_WANTED] = false;
         page.onCommand(IDC_CORE_SDK_WANTED);
         EXPECT_EQ(!freshUi.messages.empty(), c.asked);
-        if (c.asked) EXPECT_EQ(freshUi.messages[0].text, pagetexts::UninstallSdkQuestion);
+        if (c.asked) {
+            EXPECT_EQ(freshUi.messages[0].text, pagetexts::UninstallSdkQuestion);
+        }
         EXPECT_EQ(freshDialogs.of("uninstall").size(), c.uninstalled ? 1u : 0u);
         EXPECT_EQ(page.sdkWanted(), c.wantedAfter);
         EXPECT_EQ(sheet.sdkSelected(), c.wantedAfter) << "the sheet keeps the same choice";
