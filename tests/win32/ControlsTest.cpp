@@ -687,8 +687,13 @@ TEST_F(ControlsTest, ADocumentLinkIsDownloadedOnceAndThenOpenedFromTheResourcesF
         SendMessageA(link.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
         EXPECT_TRUE(ui.boxes.empty()) << (ui.boxes.empty() ? "" : ui.boxes[0]);
         EXPECT_EQ(readRaw(local), "%PDF-1.4 manual");
-        ASSERT_TRUE(waitFor([&] { return pathPresent(opened) && !readRaw(opened).empty(); }, 20000));
-        EXPECT_NE(lower(readRaw(opened)).find(lower(local)), std::string::npos) << readRaw(opened);
+        // The helper holds its file unshared from creating it to writing it: until then it cannot be read.
+        std::string seen;
+        ASSERT_TRUE(waitFor([&] {
+            seen = readRaw(opened);
+            return seen != "<missing>" && !seen.empty();
+        }, 20000));
+        EXPECT_NE(lower(seen).find(lower(local)), std::string::npos) << seen;
         if (click == 1) {
             requestsAfterFirst = requestsNaming(requestLog, name);
             EXPECT_GE(requestsAfterFirst, 1);

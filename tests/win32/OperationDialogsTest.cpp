@@ -18,6 +18,7 @@
 #include "download/win32/DownloadAndInstallDialogRes.h"
 #include "download/win32/DownloadErrorDialogRes.h"
 #include "download/win32/UninstallDialogRes.h"
+#include "download/win32/PleaseWaitDialog.h"
 #include "download/win32/PleaseWaitDialogRes.h"
 #include "download/win32/Win32OperationDialogs.h"
 #include "platform/win32/Win32Machine.h"
@@ -412,4 +413,47 @@ TEST(OperationDialogsWait, PleaseWaitBoxLivesWithItsObject) {
         EXPECT_EQ(storedText(GetDlgItem(box, IDC_PLEASE_WAIT_TEXT)), "Finishing the installation.\nPlease wait...");
     }
     EXPECT_FALSE(IsWindow(box));
+}
+
+// A dialog stands over the middle of its owner; without a visible owner over the middle of the work area; and
+// never partly off the work area, however close to its edge the owner is.
+TEST(OperationDialogsPlacement, ADialogIsCentredOnItsOwnerAndKeptOnTheWorkArea) {
+    RECT work = {};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    const int width = 200, height = 100;
+    struct Case {
+        const char* name;
+        bool owned, ownerVisible;
+        int ownerLeft, ownerTop;  // relative to the work area's top left corner
+        int expectedLeft, expectedTop;
+    } cases[] = {
+        {"owner in the middle", true, true, 100, 100, 100 + (400 - width) / 2, 100 + (300 - height) / 2},
+        {"owner at the left and top edge", true, true, -350, -250, 0, 0},
+        {"owner past the right and bottom edge", true, true, int(work.right - work.left) - 100,
+         int(work.bottom - work.top) - 50, int(work.right - work.left) - width, int(work.bottom - work.top) - height},
+        {"hidden owner", true, false, 100, 100, int(work.right - work.left - width) / 2,
+         int(work.bottom - work.top - height) / 2},
+        {"no owner", false, false, 0, 0, int(work.right - work.left - width) / 2,
+         int(work.bottom - work.top - height) / 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND owner = nullptr;
+        if (c.owned) {
+            owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | (c.ownerVisible ? WS_VISIBLE : 0),
+                                    work.left + c.ownerLeft, work.top + c.ownerTop, 400, 300, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+            ASSERT_TRUE(owner);
+        }
+        HWND window = CreateWindowExA(0, "STATIC", "dialog", WS_POPUP, 0, 0, width, height, owner, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+        ASSERT_TRUE(window);
+        download::win32::centreOn(window, owner);
+        RECT placed = {};
+        GetWindowRect(window, &placed);
+        EXPECT_EQ(placed.left - work.left, c.expectedLeft);
+        EXPECT_EQ(placed.top - work.top, c.expectedTop);
+        DestroyWindow(window);
+        if (owner) DestroyWindow(owner);
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "download/DialogTexts.h"
 #include "download/win32/DownloadErrorDialogRes.h"
+#include "download/win32/PleaseWaitDialog.h"
 #include "download/win32/WorkerThread.h"
 
 namespace download::win32 {
@@ -38,6 +39,8 @@ INT_PTR DownloadErrorDialog::handle(HWND dialog, UINT message, WPARAM wParam) {
         SetWindowTextA(dialog, dialogtexts::DownloadErrorCaption);
         SetDlgItemTextA(dialog, IDC_DLERR_MESSAGE, messageText_.c_str());
         for (const ChoiceButton& button : Buttons) SetDlgItemTextA(dialog, button.id, button.label);
+        // Over the middle of the progress dialog (or the wizard) that asks, as the other modal dialogs.
+        centreOn(dialog, GetWindow(dialog, GW_OWNER));
         return TRUE;
     }
     if (message != WM_COMMAND) return FALSE;

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "download/win32/PleaseWaitDialog.h"
 #include "download/win32/WorkerThread.h"
 
 namespace download::win32 {
@@ -19,7 +20,13 @@ INT_PTR CALLBACK ModalDialog::dialogProc(HWND dialog, UINT message, WPARAM wPara
         if (message == WM_INITDIALOG) {
             self = reinterpret_cast<ModalDialog*>(lParam);
             SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+            RECT before = {}, after = {};
+            GetWindowRect(dialog, &before);
             self->onInitDialog(dialog);
+            // Like every dialog of the framework, a modal dialog stands over the middle of its owner (the
+            // wizard), not of the screen, unless its initialisation placed it itself.
+            GetWindowRect(dialog, &after);
+            if (after.left == before.left && after.top == before.top) centreOn(dialog, GetWindow(dialog, GW_OWNER));
             return TRUE;
         }
         self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));

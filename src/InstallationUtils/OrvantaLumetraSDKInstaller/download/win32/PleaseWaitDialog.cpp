@@ -7,13 +7,19 @@
 namespace download::win32 {
 
 void centreOn(HWND window, HWND owner) {
-    RECT area = {}, own = {};
-    if (!owner || !IsWindowVisible(owner) || !GetWindowRect(owner, &area))
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT work = {}, area = {}, own = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    if (!owner || !IsWindowVisible(owner) || IsIconic(owner) || !GetWindowRect(owner, &area)) area = work;
     GetWindowRect(window, &own);
     int width = own.right - own.left, height = own.bottom - own.top;
-    SetWindowPos(window, nullptr, area.left + (area.right - area.left - width) / 2,
-                 area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    int left = area.left + (area.right - area.left - width) / 2;
+    int top = area.top + (area.bottom - area.top - height) / 2;
+    // An owner near the edge of the screen must not push the window off it.
+    if (left + width > work.right) left = work.right - width;
+    if (left < work.left) left = work.left;
+    if (top + height > work.bottom) top = work.bottom - height;
+    if (top < work.top) top = work.top;
+    SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 PleaseWaitDialog::PleaseWaitDialog(HWND owner) {

@@ -21,7 +21,8 @@ private:
     HWND window_ = nullptr;
 };
 
-// Centres window on owner, or on the work area when there is no owner.
+// Centres window on owner, or on the work area when there is no visible owner; the window stays inside the work
+// area.
 void centreOn(HWND window, HWND owner);
 
 }  // namespace download::win32
