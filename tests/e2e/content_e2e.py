@@ -8,16 +8,13 @@ vendor server, its rows and links worked through WizardDriver.exe.
 stand-in handler for ".pdf" documents in the prefix (a cmd.exe line that appends the document's path to a
 file); every document the program hands to the shell's "open" verb shows up there.
 """
-import glob
-import json
 import os
-import subprocess
 import sys
 import time
 
 import e2e
-from e2e import RELEASE_NAME, TITLE, Failure, check, windows_path
-from wizard_e2e import EXTENSIONS, ID, PROGRAM_BOX, RESOURCES, Wizard, serve_everything
+from e2e import RELEASE_NAME, Failure, check, reg, requests_of, set_faults, windows_path
+from wizard_e2e import EXTENSIONS, ID, RESOURCES, Wizard, boxes_until, serve_everything
 
 TUTORIALS = EXTENSIONS + 1
 DATASHEET = "/orvanta/files/InstallerRepositories/Orvanta10.2/578/OrvantaVisionSoftware/Resources/Lumetra-Datasheet.pdf"
@@ -29,10 +26,6 @@ ROW0_REMOVE, ROW0_PDF, ROW0_INSTALL, ROW0_STATUS, ROW0_NAME = 45000, 45002, 4500
 ROW8_NAME = 45088
 FIRST_LEFT_LINK = 44000
 USING_DEFAULT_LIST = "Using default list of tutorials."
-
-
-def reg(*args):
-    return subprocess.run(["timeout", "60", "wine", "reg", *args], stdin=subprocess.DEVNULL, capture_output=True)
 
 
 def reg_value(key, name=None):
@@ -65,16 +58,6 @@ def row_button_shown(s, w, control, shown, seconds=10):
         if time.time() > deadline:
             return False
         time.sleep(0.2)
-
-
-def set_faults(faults):
-    with open(os.environ["INSTALLER_VENDOR_FAULTS"], "w") as f:
-        json.dump(faults, f)
-
-
-def requests_of(path):
-    with open(os.environ["INSTALLER_VENDOR_LOG"], encoding="latin-1") as f:
-        return sum(1 for line in f if line.split("\t")[0].split(" ")[:2] == ["GET", path])
 
 
 class OpenedDocuments:
@@ -119,23 +102,6 @@ def tabs(s, w, control):
     rc, out = s.driver("tabs", w.caption(), control, "sheet")
     check(rc == 0, "no tab control %r" % control)
     return out.strip()
-
-
-def boxes_until(s, text, seconds=60):
-    """Acknowledges the program's message boxes until one says text; returns every text seen."""
-    seen, deadline = [], time.time() + seconds
-    while time.time() < deadline:
-        # The download's own failure comes as the program's message box, the page's as the installer's.
-        for caption in (TITLE, PROGRAM_BOX):
-            rc, out = s.driver("messagebox", caption, 300)
-            if rc != 0:
-                continue
-            seen.append(out.replace("\r\n", "\n").rstrip("\n"))
-            s.driver("answer", caption, 1)
-            if seen[-1] == text:
-                return seen
-        time.sleep(0.2)
-    raise Failure("no box said %r (boxes: %r)" % (text, seen))
 
 
 def test_ContentTutorialsAndResourcesWorkAgainstTheServer(s):

@@ -9,13 +9,11 @@ tree whose addresses are filled in with the server's address when it is served.
 """
 import csv
 import os
-import shutil
 import sys
-import time
 
 import e2e
-from e2e import RELEASE_NAME, TITLE, Failure, check, run_cli
-from wizard_e2e import CAPTIONS, ID, WELCOME, Wizard, serve_everything
+from e2e import RELEASE_NAME, TITLE, check, run_cli, wait_until
+from wizard_e2e import ID, Wizard, serve_everything
 
 UPGRADE_INFO = "orvanta/files/InstallerRepositories/Orvanta10.2/578/OrvantaLumetraSDK/578UpgradeInfoLumetraSDK.ini.txt"
 NEWER_INSTALLER = "OrvantaLumetraSDK_10_2_1_600_Installer_150101.exe"
@@ -26,15 +24,6 @@ HELP_ARCHIVE = "/orvanta/files/InstallerRepositories/Orvanta10.2/578/OrvantaVisi
 HELP_INDEX = os.path.join("_OrvantaInstallData", "_Help", "OrvantaLumetraSDK", "index.htm")
 DATA = "_OrvantaInstallData"
 SPECCY = "Speccy v1.25"
-
-
-def wait_until(condition, seconds, what):
-    deadline = time.time() + seconds
-    while time.time() < deadline:
-        if condition():
-            return
-        time.sleep(0.3)
-    raise Failure(what)
 
 
 def serve_newer_installer():

@@ -7,15 +7,13 @@ each answer actually sent.
 
     downloads_e2e.py TEST --exe INSTALLER.exe --driver WizardDriver.exe --work DIR
 """
-import json
 import os
 import subprocess
 import sys
-import time
 
 import e2e
-from e2e import (EXIT_FAILURE, EXIT_SUCCESS, RELEASE_NAME, SPECCY, SPECCY_SETUP, Failure, check, read_text,
-                 run_cli, run_logs, serve, statuses)
+from e2e import (EXIT_FAILURE, EXIT_SUCCESS, RELEASE_NAME, SPECCY, SPECCY_SETUP, check, read_text,
+                 run_cli, run_logs, serve, set_faults, statuses, wait_until)
 
 TEAMVIEWER = "Orvanta TeamViewer 8 Host.exe"
 TEAMVIEWER_SETUP = "orvanta/files/InstallerDownloads/_Installers3rdParty/TeamViewer/Orvanta_TeamViewer_8_Host_Setup.exe"
@@ -24,11 +22,6 @@ ARRIVED_DAMAGED = ("The file arrived damaged: it does not match the checksum pub
 CHECKSUM_MISMATCH = "Download does not match its SHA-256 checksum file, deleted: "
 # Beside a download in progress: the partial body and the record of what it can be resumed against.
 TEMPORARY, RESUME_RECORD, CHECKSUM = "tmp", "tmp.resume", ".sha256"
-
-
-def set_faults(rules):
-    with open(os.environ["INSTALLER_VENDOR_FAULTS"], "w") as f:
-        json.dump(rules, f)
 
 
 def bytes_sent(path):
@@ -56,15 +49,6 @@ def served(path):
     return os.path.join(os.environ["INSTALLER_VENDOR_ROOT"], path)
 
 
-def poll(condition, seconds):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        if condition():
-            return True
-        time.sleep(0.2)
-    return condition()
-
-
 def kill_mid_transfer(exe, folder, setup, row):
     """Starts /install of row while the server holds setup's body at half, and kills the program once that
     half is on disk. Returns the number of bytes the partial file holds."""
@@ -78,10 +62,10 @@ def kill_mid_transfer(exe, folder, setup, row):
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
     try:
         partial = lambda: data_files(folder, name).get(name + TEMPORARY)
-        sent = poll(lambda: bytes_sent("/" + setup)[earlier:] == [(200, size // 2)], 90)
-        check(sent, "the server never sent the first half: %r" % bytes_sent("/" + setup)[earlier:])
-        check(poll(lambda: partial() and os.path.getsize(partial()) == size // 2, 30),
-              "the first half never reached the partial file")
+        wait_until(lambda: bytes_sent("/" + setup)[earlier:] == [(200, size // 2)], 90,
+                   "the server never sent the first half: %r" % bytes_sent("/" + setup)[earlier:])
+        wait_until(lambda: partial() and os.path.getsize(partial()) == size // 2, 30,
+                   "the first half never reached the partial file")
         check(run.poll() is None, "the program ended on its own during the stalled transfer")
     finally:
         run.kill()

@@ -86,7 +86,13 @@ class Session:
             try:
                 p.wait(timeout=20)
             except subprocess.TimeoutExpired:
-                p.kill()
+                # SIGTERM reaches the program through the `timeout` wrapper; killing the wrapper would leave the
+                # Wine process, and its single-instance lock, behind for the next start.
+                p.terminate()
+                try:
+                    p.wait(timeout=30)
+                except subprocess.TimeoutExpired:
+                    p.kill()
 
 
 def nothing_but_logs(folder):
@@ -187,9 +193,36 @@ def serve_variant(variant, path):
     shutil.copy(source + ".sha256", target + ".sha256")
 
 
+def reg(*args):
+    """Runs Wine's reg tool on the prefix; the finished process, its output captured."""
+    return subprocess.run(["timeout", "60", "wine", "reg", *args], stdin=subprocess.DEVNULL, capture_output=True)
+
+
 def wine_reg(*args):
-    return subprocess.run(["timeout", "60", "wine", "reg", *args], stdin=subprocess.DEVNULL,
-                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+    return reg(*args).returncode
+
+
+def set_faults(rules):
+    """The loopback vendor server's fault rules from now on (see tools/vendor_server.py); {} for none."""
+    with open(os.environ["INSTALLER_VENDOR_FAULTS"], "w") as f:
+        json.dump(rules, f)
+
+
+def requests_of(path):
+    """How many GET requests for path the vendor server's request log holds."""
+    with open(os.environ["INSTALLER_VENDOR_LOG"], encoding="latin-1") as f:
+        return sum(1 for line in f if line.split("\t")[0].split(" ")[:2] == ["GET", path])
+
+
+def wait_until(condition, seconds, what):
+    """Polls condition until it holds; fails with what when it does not within the time."""
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        if condition():
+            return
+        time.sleep(0.2)
+    if not condition():
+        raise Failure(what)
 
 
 def read_text(path):
@@ -440,8 +473,7 @@ def test_CommandLinePassiveAbortCancelsTheRun(s):
     exe = s.install_copy("abort", RELEASE_NAME)
     serve(UTILITIES2_FILES)
     # The download stops after its first bytes, so that there is time to press Abort.
-    with open(os.environ["INSTALLER_VENDOR_FAULTS"], "w") as f:
-        json.dump({"/" + SPECCY_SETUP: {"stall": 1000, "hold": 60}}, f)
+    set_faults({"/" + SPECCY_SETUP: {"stall": 1000, "hold": 60}})
     env = dict(os.environ)
     env["ORVANTA_INSTALLER_SERVER"] = os.environ["INSTALLER_VENDOR_URL"]
     out = s._out("cli.txt")
@@ -464,8 +496,7 @@ def test_CommandLinePassiveAbortCancelsTheRun(s):
         check("Cancelled by the user." in read_text(out + ".err"), "nothing said about the cancellation")
         check(statuses(s, exe)[("Utilities2", SPECCY)] == "Not Installed", "Speccy was installed")
     finally:
-        with open(os.environ["INSTALLER_VENDOR_FAULTS"], "w") as f:
-            f.write("{}")
+        set_faults({})
         run_cli(s, exe, "/uninstall", "Utilities2", "/quiet")
 
 

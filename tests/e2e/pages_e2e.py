@@ -4,7 +4,6 @@ group buttons, exclusive choices and variant dialog worked through WizardDriver.
 
     pages_e2e.py TEST --exe INSTALLER.exe --driver WizardDriver.exe --work DIR
 """
-import json
 import os
 import subprocess
 import sys
@@ -181,14 +180,12 @@ def test_PagesPythonGroupInstallsAndParksTheRuntimesPythonDll(s):
             check(w.text(ID[row + "STATUS"]) == "Not Installed", "%s is %r" % (row, w.text(ID[row + "STATUS"])))
         names = [w.text(ID[row + "NAME"]) for row in rows]
         # The first row's download is slowed down so that its progress dialog stays long enough to be read.
-        with open(os.environ["INSTALLER_VENDOR_FAULTS"], "w") as f:
-            json.dump({"*/python-2.6.6.msi": {"rate": 4000}}, f)
+        e2e.set_faults({"*/python-2.6.6.msi": {"rate": 4000}})
         try:
             w.click(ID["IDC_EXT_PYTHON2D_INSTALL"])
             headers = wait_rows_noting_headers(s, w, rows, "Installed")
         finally:
-            with open(os.environ["INSTALLER_VENDOR_FAULTS"], "w") as f:
-                f.write("{}")
+            e2e.set_faults({})
         # One progress dialog per row, counted in the group: the first one at least is seen.
         expected = ["Installing component %d of 3\n%s" % (i + 1, name) for i, name in enumerate(names)]
         check(headers[:1] == expected[:1] and all(h in expected for h in headers) and

@@ -10,15 +10,13 @@ handlers for ".htm" and ".txt" documents in the prefix (a cmd.exe line that appe
 file), so every topic and read-me handed to the shell shows up there. Where the help went is also in the program's run log.
 """
 import hashlib
-import json
 import os
-import subprocess
 import sys
 import time
 
 import e2e
-from e2e import RELEASE_NAME, TITLE, Failure, check, windows_path
-from wizard_e2e import CORE, EXTENSIONS, ID, MODULES, PROGRAM_BOX, Wizard, serve_everything
+from e2e import RELEASE_NAME, TITLE, Failure, check, reg, requests_of, set_faults, windows_path
+from wizard_e2e import CORE, EXTENSIONS, ID, MODULES, Wizard, boxes_until, serve_everything
 
 README, COMPLETE = 1, 8
 HELP = 9  # the sheet's Help button
@@ -35,42 +33,12 @@ SDK_LINKS = ["IDC_SUMMARY_LINKS_NOTE", "IDC_SUMMARY_LINKS_FRAME", "IDC_SUMMARY_L
              "IDC_SUMMARY_MARKER_CAPTURE"]
 
 
-def reg(*args):
-    return subprocess.run(["timeout", "60", "wine", "reg", *args], stdin=subprocess.DEVNULL, capture_output=True)
-
-
 def publish(path, data):
     """A file on the server with the checksum file published beside it."""
     with open(path, "wb") as f:
         f.write(data)
     with open(path + ".sha256", "w", newline="\n") as f:
         f.write("%s  %s\n" % (hashlib.sha256(data).hexdigest(), os.path.basename(path)))
-
-
-def set_faults(faults):
-    with open(os.environ["INSTALLER_VENDOR_FAULTS"], "w") as f:
-        json.dump(faults, f)
-
-
-def requests_of(path):
-    with open(os.environ["INSTALLER_VENDOR_LOG"], encoding="latin-1") as f:
-        return sum(1 for line in f if line.split("\t")[0].split(" ")[:2] == ["GET", path])
-
-
-def boxes_until(s, text, seconds=60):
-    """Acknowledges the program's message boxes until one says text; returns every text seen."""
-    seen, deadline = [], time.time() + seconds
-    while time.time() < deadline:
-        # The download reports under the program's own caption, the page under the installer title.
-        for caption in (PROGRAM_BOX, TITLE):
-            rc, out = s.driver("messagebox", caption, 500)
-            if rc == 0:
-                seen.append(out.replace("\r\n", "\n").rstrip("\n"))
-                s.driver("answer", caption, 1)
-                if seen[-1] == text:
-                    return seen
-                time.sleep(0.3)
-    raise Failure("no box said %r (boxes: %r)" % (text, seen))
 
 
 def readme_text(w):

@@ -80,32 +80,16 @@ def end_programs(s):
 
     The next start of the installer would otherwise meet the single-instance lock of the earlier one, say
     "Another instance ... is already running" and show no wizard. A box or a progress dialog left open blocks
-    the wizard's close, so they are answered and aborted first. Killing the `timeout` wrapper (Session.close_all's
-    last resort) would leave the Wine process and its lock behind: a process that does not end is sent SIGTERM
-    through the wrapper instead, which passes it on to Wine."""
-    for _ in range(3):
-        if all(p.poll() is not None for p in s.programs):
-            break
+    the wizard's close, so they are answered and aborted first; Session.close_all then closes the wizard and
+    ends what does not end."""
+    if any(p.poll() is None for p in s.programs):
         answer_boxes(s)
         for dialog in (DOWNLOAD_DIALOG, TITLE + " - Uninstall Components"):
             if s.driver("count", dialog)[1].strip() not in ("", "0"):
                 s.driver("click", dialog, "Abort")
                 time.sleep(0.5)
                 answer_boxes(s)
-        rc, caption = s.driver("caption", "sheet", 500, timeout=20)
-        if rc == 0 and caption.strip():
-            s.driver("close", caption.strip(), "sheet", timeout=20)
-        deadline = time.time() + 20
-        while time.time() < deadline and any(p.poll() is None for p in s.programs):
-            time.sleep(0.3)
-    for p in s.programs:
-        if p.poll() is None:
-            print("a wizard did not close; ending it")
-            p.terminate()
-            try:
-                p.wait(timeout=30)
-            except subprocess.TimeoutExpired:
-                pass
+    s.close_all()
     running = [p.args for p in s.programs if p.poll() is None]
     if running:
         raise e2e.Failure("the installer did not end, the next start would be refused: %r (windows: %r)"

@@ -14,7 +14,7 @@ import sys
 import time
 
 import e2e
-from e2e import RELEASE_NAME, TITLE, Failure, check
+from e2e import RELEASE_NAME, TITLE, check, wait_until
 import wizard_e2e
 from wizard_e2e import CAPTIONS, ID, WELCOME
 
@@ -27,15 +27,6 @@ PLEASE_WAIT = "Please wait..."
 SWITCH_FAILED = "Error: Unable to switch to the selected installer. Please try again."
 DPI_WARNING = "Display settings on this computer are not compliant with the '%s' requirements." % TITLE
 DESKTOP_KEY = "HKCU\\Control Panel\\Desktop"
-
-
-def wait_until(condition, seconds, what):
-    deadline = time.time() + seconds
-    while time.time() < deadline:
-        if condition():
-            return
-        time.sleep(0.2)
-    raise Failure(what)
 
 
 def watch_for(s, caption, timeout_ms):

@@ -118,6 +118,23 @@ class Wizard:
         self.expect(page, seconds)
 
 
+def boxes_until(s, text, seconds=60):
+    """Acknowledges the program's message boxes until one says text; returns every text seen. A download reports
+    under the program's own caption, a page under the installer's title."""
+    seen, deadline = [], time.time() + seconds
+    while time.time() < deadline:
+        for caption in (TITLE, PROGRAM_BOX):
+            rc, out = s.driver("messagebox", caption, 300)
+            if rc != 0:
+                continue
+            seen.append(out.replace("\r\n", "\n").rstrip("\n"))
+            s.driver("answer", caption, 1)
+            if seen[-1] == text:
+                return seen
+        time.sleep(0.2)
+    raise Failure("no box said %r (boxes: %r)" % (text, seen))
+
+
 def install_with_the_command_line(s, exe, *names):
     rc, out, err = run_cli(s, exe, "/install", *names, "/quiet")
     check(rc == e2e.EXIT_SUCCESS, "setting up with /install %r ended with %d: %s %s" % (names, rc, out, err))

@@ -110,16 +110,6 @@ public:
     std::function<void(int32_t)> onProgress;
 };
 
-class RecordingUi : public ui::UserInterface {
-public:
-    ui::Answer messageBox(const std::string& text, const std::string&, ui::Buttons, ui::Icon, bool) override {
-        messages.push_back(text);
-        return ui::Answer::Ok;
-    }
-    void applicationMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
-
 // Answers the credential dialog that InternetErrorDlg shows on this process's desktop: cancels it, or fills
 // in a user name and password and confirms. Records what it saw.
 class CredentialDialogAnswerer {

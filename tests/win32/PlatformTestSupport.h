@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/UserInterface.h"
+
 namespace platform_test {
 
 inline std::string lower(std::string s) {
@@ -187,5 +189,16 @@ inline std::vector<std::string> splitLines(const std::string& text) {
     }
     return out;
 }
+
+// A user interface that shows nothing: every message's text is kept, and every box is answered OK.
+class RecordingUi : public ui::UserInterface {
+public:
+    ui::Answer messageBox(const std::string& text, const std::string&, ui::Buttons, ui::Icon, bool) override {
+        messages.push_back(text);
+        return ui::Answer::Ok;
+    }
+    void applicationMessage(const std::string& text) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+};
 
 }  // namespace platform_test

@@ -77,16 +77,6 @@ private:
     std::string bytesLog_ = dosPath(environmentValue("INSTALLER_VENDOR_BYTES_LOG"));
 };
 
-class RecordingUi : public ui::UserInterface {
-public:
-    ui::Answer messageBox(const std::string& text, const std::string&, ui::Buttons, ui::Icon, bool) override {
-        messages.push_back(text);
-        return ui::Answer::Ok;
-    }
-    void applicationMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
-
 class NoEvents : public FetchEvents {
 public:
     void downloadStarted(int32_t) override {}

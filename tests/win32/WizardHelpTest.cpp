@@ -19,16 +19,6 @@ namespace {
 
 constexpr const char* HelpObject = "/orvanta/files/InstallerRepositories/Orvanta10.2/578/OrvantaVisionSoftware/578help.zip";
 
-class QuietUi : public ui::UserInterface {
-public:
-    ui::Answer messageBox(const std::string& text, const std::string&, ui::Buttons, ui::Icon, bool) override {
-        messages.push_back(text);
-        return ui::Answer::Ok;
-    }
-    void applicationMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
-
 class HelpTopics : public wizard::SheetView {
 public:
     int activeIndex() override { return 5; }
@@ -66,7 +56,7 @@ TEST(WizardHelpOnWine, HelpIsPreparedOnceAndAgainWhenRemovedOrRefreshed) {
     const std::string archive = app + "\\_OrvantaInstallData\\578help.zip";
 
     platform::Machine& machine = platform::win32::realMachine();
-    QuietUi ui;
+    RecordingUi ui;
     download::InlineDialogs dialogs(machine, ui);
     wizard::PageEnvironment environment{machine, ui, dialogs, app, true, url, false};
     wizard::ovDLumetraSDKInstallerSheet sheet(environment);

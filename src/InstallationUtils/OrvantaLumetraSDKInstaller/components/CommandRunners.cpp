@@ -144,8 +144,7 @@ bool removeWithWindowsInstaller(Machine& machine, const std::string& productCode
     const uint32_t result = machine.msi.configureProductAbsent(productCode);
     runlog::line(std::string(runlogtexts::WindowsInstallerRemoval) + productCode + runlogtexts::ExitCode +
                  std::to_string(result));
-    return result == win32error::Success || result == win32error::SuccessRestartRequired ||
-           result == win32error::SuccessRestartInitiated;
+    return win32error::installerSucceeded(result);
 }
 
 bool removeWithMsiexec(Machine& machine, const std::string& productCode) {

@@ -87,6 +87,10 @@ constexpr uint32_t BadConfiguration = 1610;
 // Windows Installer's two successes that concern a restart.
 constexpr uint32_t SuccessRestartInitiated = 1641;
 constexpr uint32_t SuccessRestartRequired = 3010;
+// A Windows Installer result that means the change was made (a restart may still be needed or under way).
+constexpr bool installerSucceeded(uint32_t result) {
+    return result == Success || result == SuccessRestartRequired || result == SuccessRestartInitiated;
+}
 }  // namespace win32error
 
 class WindowsInstaller {

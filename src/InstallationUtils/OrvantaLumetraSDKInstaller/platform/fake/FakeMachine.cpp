@@ -204,9 +204,7 @@ uint32_t FakeWindowsInstaller::configureProductAbsent(const std::string& product
     if (!isRegistered(productCode)) return win32error::UnknownProduct;
     auto set = removalResults_.find(productCode);
     const uint32_t result = set == removalResults_.end() ? win32error::Success : set->second;
-    if (result == win32error::Success || result == win32error::SuccessRestartRequired ||
-        result == win32error::SuccessRestartInitiated)
-        unregisterProduct(productCode);
+    if (win32error::installerSucceeded(result)) unregisterProduct(productCode);
     return result;
 }
 
