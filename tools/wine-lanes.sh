@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the Wine level in three lanes at once: the Wine integration tests (everything but e2e.*) and the
-# end-to-end tests of the real program (e2e.*) split over two lanes (odd and even test numbers). Each lane has
+# end-to-end tests of the real program (e2e.*) split over two lanes (odd and even test numbers), each of which
+# also runs one of the two longest Wine integration tests after its own (SLOW_WINE below). Each lane has
 # its own prefix (the end-to-end lanes fresh copies of the prepared one), its own wineserver, its own X display
 # and its own loopback vendor server, so no lane can see another's registry, files, windows or requests. Most of
 # an end-to-end test is waiting for the program, so the lanes share the two cores well.
@@ -15,12 +16,17 @@ shift
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/.." && pwd)
 
+# The two long profile-reader comparisons are Wine integration tests that run for a minute or more each; the
+# end-to-end lanes take one each, which keeps the three lanes about equally long.
+SLOW_WINE=(wine.IniDifferential.SeededRandomFiles wine.IniDifferential.AwkwardFiles)
+
+# lane NAME PREFIX EXTRA_TEST CTEST_SELECTION...: the selected tests, then EXTRA_TEST (a full name, or "" for
+# none), in one wineserver, X display and vendor server.
 lane() {
-  local name=$1 prefix=$2
-  shift 2
+  local name=$1 prefix=$2 extra=$3
+  shift 3
   WINEPREFIX=$prefix bash "$root/tools/with-wine.sh" bash "$root/tests/win32/run-with-server.sh" \
-    ctest --test-dir "$build" --output-on-failure --timeout 300 \
-    --output-junit "$build/Testing/$name-lane.xml" "$@" 2>&1 | sed -u "s/^/[$name] /"
+    bash "$root/tools/lane-tests.sh" "$build" "$name" "$extra" "$@" 2>&1 | sed -u "s/^/[$name] /"
   return "${PIPESTATUS[0]}"
 }
 
@@ -32,12 +38,15 @@ names=(wine e2e-1 e2e-2)
 pids=()
 for name in "${names[@]}"; do
   case $name in
-    wine)  lane wine "$WINEPREFIX" -E '^e2e\.' "$@" & ;;
+    wine)
+      slow=$(IFS='|'; echo "${SLOW_WINE[*]//./\\.}")
+      lane wine "$WINEPREFIX" "" -E "^e2e\\.|^($slow)\$" "$@" & ;;
     e2e-*)
       prefix="$WINEPREFIX-$name"
       rm -rf "$prefix"
       cp -a "$WINEPREFIX" "$prefix"
-      lane "$name" "$prefix" -R '^e2e\.' -I "${name#e2e-},,2" "$@" & ;;
+      n=${name#e2e-}
+      lane "$name" "$prefix" "${SLOW_WINE[$((n - 1))]}" -R '^e2e\.' -I "$n,,2" "$@" & ;;
   esac
   pids+=($!)
   # xvfb-run picks the first free display by its lock file; give each lane's server time to take its own.

@@ -44,6 +44,9 @@ class Session:
         with open(out, "wb") as f, open(out + ".err", "wb") as err:
             rc = subprocess.run(["wine", self.driver_exe, *map(str, args)], stdin=subprocess.DEVNULL,
                                 stdout=f, stderr=err, timeout=timeout).returncode
+        with open(out + ".err", "rb") as f:
+            # What the driver said of a failed look-up, for the failure's message.
+            self.driver_said = "exit %d: %s" % (rc, f.read().decode("latin-1").strip())
         with open(out, "rb") as f:
             return rc, f.read().decode("latin-1").replace("\r\n", "\n")
 
@@ -55,10 +58,21 @@ class Session:
         return target
 
     def start(self, path):
-        log = open(self._out("program.log"), "wb")
+        name = self._out("program.log")
+        log = open(name, "wb")
         p = subprocess.Popen(["timeout", "240", "wine", path], stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        p.log_name = name
         self.programs.append(p)
         return p
+
+    def report_programs(self):
+        """What became of the programs a failed test started: running or ended, and the end of what Wine said."""
+        for p in self.programs:
+            state = "running" if p.poll() is None else "ended with %d" % p.returncode
+            print("program %s: %s" % (os.path.basename(p.log_name), state))
+            with open(p.log_name, "rb") as f:
+                for line in f.read().decode("latin-1").splitlines()[-15:]:
+                    print("  " + line)
 
     def count(self, kind):
         rc, out = self.driver("count", WELCOME if kind == "sheet" else TITLE, kind)
@@ -516,6 +530,7 @@ def main(tests=None):
         test(session)
     except Failure as failure:
         print("FAILED: %s: %s" % (args.test, failure))
+        session.report_programs()
         return 1
     finally:
         session.close_all()

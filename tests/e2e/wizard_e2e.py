@@ -87,16 +87,17 @@ class Wizard:
         raise Failure("expected the page %r, the wizard shows %r" % (PAGES[page], self.caption()))
 
     def click(self, control):
-        check(self.s.driver("click", CAPTIONS[self.page], control, "sheet")[0] == 0, "no control %r" % control)
+        check(self.s.driver("click", CAPTIONS[self.page], control, "sheet")[0] == 0,
+              "no control %r (%s)" % (control, self.s.driver_said))
 
     def text(self, control):
         rc, out = self.s.driver("text", CAPTIONS[self.page], control, "sheet")
-        check(rc == 0, "no control %r on %r" % (control, PAGES[self.page]))
+        check(rc == 0, "no control %r on %r (%s)" % (control, PAGES[self.page], self.s.driver_said))
         return out.rstrip("\n")
 
     def state(self, control):
         rc, out = self.s.driver("state", CAPTIONS[self.page], control, "sheet")
-        check(rc == 0, "no control %r on %r" % (control, PAGES[self.page]))
+        check(rc == 0, "no control %r on %r (%s)" % (control, PAGES[self.page], self.s.driver_said))
         return dict((k, v == "1") for k, v in (item.split("=") for item in out.split()))
 
     def wait_text(self, control, expected, seconds=180):

@@ -157,6 +157,36 @@ HWND findControl(HWND parent, const std::string& idOrText) {
     return search.found;
 }
 
+// Visible top-level windows, for the report of a failed look-up.
+BOOL CALLBACK listWindow(HWND w, LPARAM) {
+    if (IsWindowVisible(w)) std::fprintf(stderr, "  visible window %p: '%s'\n", static_cast<void*>(w), windowText(w).c_str());
+    return TRUE;
+}
+
+// The window and its control, waited for together: a page may be between two states for a moment (a status
+// refresh, a box closing), and a control found on one look may be there on the next.
+HWND waitForControl(const std::string& caption, const std::string& idOrText, DWORD timeoutMs, Kind kind) {
+    const DWORD start = GetTickCount();
+    HWND window = nullptr;
+    for (;;) {
+        auto all = findAll(caption, kind);
+        window = all.empty() ? nullptr : all.front();
+        if (window)
+            if (HWND control = findControl(window, idOrText)) return control;
+        if (GetTickCount() - start >= timeoutMs) break;
+        Sleep(100);
+    }
+    if (!window) {
+        std::fprintf(stderr, "no visible window '%s' of that kind after %lu ms\n", caption.c_str(),
+                     static_cast<unsigned long>(timeoutMs));
+        EnumWindows(listWindow, 0);
+    } else {
+        std::fprintf(stderr, "window '%s' has no visible control '%s' after %lu ms\n", caption.c_str(),
+                     idOrText.c_str(), static_cast<unsigned long>(timeoutMs));
+    }
+    return nullptr;
+}
+
 BOOL CALLBACK printChildText(HWND child, LPARAM) {
     // A record separator, as texts may hold line breaks of their own.
     std::printf("%s\x1e", windowText(child).c_str());
@@ -274,8 +304,7 @@ int main(int argc, char** argv) {
     }
     if (command == "text") {
         if (argc < 4) return usage();
-        HWND w = waitFor(caption, 5000, parseKind(argc > 4 ? argv[4] : nullptr));
-        HWND control = w ? findControl(w, argv[3]) : nullptr;
+        HWND control = waitForControl(caption, argv[3], 5000, parseKind(argc > 4 ? argv[4] : nullptr));
         if (!control) return 1;
         std::fputs(windowText(control).c_str(), stdout);
         return 0;
@@ -296,8 +325,7 @@ int main(int argc, char** argv) {
     }
     if (command == "click") {
         if (argc < 4) return usage();
-        HWND w = waitFor(caption, 5000, parseKind(argc > 4 ? argv[4] : nullptr));
-        HWND control = w ? findControl(w, argv[3]) : nullptr;
+        HWND control = waitForControl(caption, argv[3], 5000, parseKind(argc > 4 ? argv[4] : nullptr));
         if (!control) return 1;
         // Posted, not sent: a click that opens a modal box would otherwise block the driver.
         PostMessageA(control, BM_CLICK, 0, 0);
@@ -321,8 +349,7 @@ int main(int argc, char** argv) {
     }
     if (command == "state") {
         if (argc < 4) return usage();
-        HWND w = waitFor(caption, 5000, parseKind(argc > 4 ? argv[4] : nullptr));
-        HWND control = w ? findControl(w, argv[3]) : nullptr;
+        HWND control = waitForControl(caption, argv[3], 5000, parseKind(argc > 4 ? argv[4] : nullptr));
         if (!control) return 1;
         const LRESULT check = SendMessageA(control, BM_GETCHECK, 0, 0);
         std::printf("enabled=%d checked=%d visible=%d\n", IsWindowEnabled(control) ? 1 : 0, check == BST_CHECKED ? 1 : 0,
@@ -331,8 +358,7 @@ int main(int argc, char** argv) {
     }
     if (command == "pick") {
         if (argc < 5) return usage();
-        HWND w = waitFor(caption, 5000, parseKind(argc > 5 ? argv[5] : nullptr));
-        HWND control = w ? findControl(w, argv[3]) : nullptr;
+        HWND control = waitForControl(caption, argv[3], 5000, parseKind(argc > 5 ? argv[5] : nullptr));
         if (!control) return 1;
         const LRESULT index = SendMessageA(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                            reinterpret_cast<LPARAM>(argv[4]));
@@ -354,8 +380,7 @@ int main(int argc, char** argv) {
     if (command == "press") {
         // A mouse click on a control that is no button (a link text): pressed and let go at its top left.
         if (argc < 4) return usage();
-        HWND w = waitFor(caption, 5000, parseKind(argc > 4 ? argv[4] : nullptr));
-        HWND control = w ? findControl(w, argv[3]) : nullptr;
+        HWND control = waitForControl(caption, argv[3], 5000, parseKind(argc > 4 ? argv[4] : nullptr));
         if (!control) return 1;
         PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
         PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
@@ -364,8 +389,7 @@ int main(int argc, char** argv) {
     if (command == "tabs") {
         // The number of tabs of a tab control and the selected one.
         if (argc < 4) return usage();
-        HWND w = waitFor(caption, 5000, parseKind(argc > 4 ? argv[4] : nullptr));
-        HWND control = w ? findControl(w, argv[3]) : nullptr;
+        HWND control = waitForControl(caption, argv[3], 5000, parseKind(argc > 4 ? argv[4] : nullptr));
         if (!control) return 1;
         std::printf("count=%d selected=%d\n", static_cast<int>(SendMessageA(control, 0x1304 /* TCM_GETITEMCOUNT */, 0, 0)),
                     static_cast<int>(SendMessageA(control, 0x130B /* TCM_GETCURSEL */, 0, 0)));
