@@ -14,6 +14,7 @@ import shutil
 import subprocess
 import sys
 import time
+import traceback
 
 TITLE = "Orvanta Lumetra SDK Version X 10.2.1.578 Installer"
 # The wizard's caption is the shown page's title; the wizard opens on the welcome page.
@@ -530,6 +531,10 @@ def main(tests=None):
         test(session)
     except Failure as failure:
         print("FAILED: %s: %s" % (args.test, failure))
+        session.report_programs()
+        return 1
+    except Exception:  # a driver that hung past its timeout, a file that is not there: the same report
+        print("FAILED: %s: %s" % (args.test, traceback.format_exc()))
         session.report_programs()
         return 1
     finally:
