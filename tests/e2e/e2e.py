@@ -40,14 +40,21 @@ class Session:
         return os.path.join(self.work, "%02d-%s" % (self.counter, stem))
 
     def driver(self, *args, timeout=60):
-        """Runs one driver command; returns (exit code, what it printed)."""
-        out = self._out("driver.txt")
-        with open(out, "wb") as f, open(out + ".err", "wb") as err:
-            rc = subprocess.run(["wine", self.driver_exe, *map(str, args)], stdin=subprocess.DEVNULL,
-                                stdout=f, stderr=err, timeout=timeout).returncode
-        with open(out + ".err", "rb") as f:
-            # What the driver said of a failed look-up, for the failure's message.
-            self.driver_said = "exit %d: %s" % (rc, f.read().decode("latin-1").strip())
+        """Runs one driver command; returns (exit code, what it printed). The driver itself ends with 0, 1 or 2;
+        any other code means Wine could not start it or it died, and the command is tried again (twice at most)
+        before that code is returned."""
+        for attempt in range(3):
+            out = self._out("driver.txt")
+            with open(out, "wb") as f, open(out + ".err", "wb") as err:
+                rc = subprocess.run(["wine", self.driver_exe, *map(str, args)], stdin=subprocess.DEVNULL,
+                                    stdout=f, stderr=err, timeout=timeout).returncode
+            with open(out + ".err", "rb") as f:
+                # What the driver said of a failed look-up, for the failure's message.
+                self.driver_said = "exit %d: %s" % (rc, f.read().decode("latin-1").strip())
+            if rc in (0, 1, 2):
+                break
+            print("the driver did not run (%s); %s" % (self.driver_said, "again" if attempt < 2 else "giving up"))
+            time.sleep(1)
         with open(out, "rb") as f:
             return rc, f.read().decode("latin-1").replace("\r\n", "\n")
 

@@ -52,7 +52,7 @@ TEST_F(ProcessesTest, TheChildReceivesTheCommandLineExactly) {
         SCOPED_TRACE(line);
         DeleteFileA(echoed.c_str());
         auto process = processes.start(echo, line);
-        ASSERT_NE(process, nullptr);
+        ASSERT_NE(process, nullptr) << "CreateProcess error " << GetLastError();
         ASSERT_TRUE(process->wait(30000));
         EXPECT_EQ(process->exitCode(), 0u);
         EXPECT_EQ(readRaw(echoed), line);
@@ -65,7 +65,7 @@ TEST_F(ProcessesTest, TheExitCodePassesThrough) {
         SCOPED_TRACE(code);
         ScopedVariable exit("ECHO_ARGS_EXIT", std::to_string(code));
         auto process = processes.start(echo, "\"" + echo + "\"");
-        ASSERT_NE(process, nullptr);
+        ASSERT_NE(process, nullptr) << "CreateProcess error " << GetLastError();
         ASSERT_TRUE(process->wait(UINT32_MAX));
         EXPECT_EQ(process->exitCode(), code);
     }
@@ -75,7 +75,7 @@ TEST_F(ProcessesTest, ARunningProcessHasNoExitCodeYet) {
     ScopedVariable sleep("ECHO_ARGS_SLEEP_MS", "1500");
     ScopedVariable exit("ECHO_ARGS_EXIT", "7");
     auto process = processes.start(echo, "\"" + echo + "\"");
-    ASSERT_NE(process, nullptr);
+    ASSERT_NE(process, nullptr) << "CreateProcess error " << GetLastError();
     EXPECT_FALSE(process->wait(50));
     EXPECT_FALSE(process->exitCode().has_value());
     EXPECT_TRUE(process->wait(30000));
@@ -96,7 +96,7 @@ TEST_F(ProcessesTest, TheListShowsThisProgramAndItsChildren) {
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     ScopedVariable sleep("ECHO_ARGS_SLEEP_MS", "1500");
     auto child = processes.start(echo, "\"" + echo + "\"");
-    ASSERT_NE(child, nullptr);
+    ASSERT_NE(child, nullptr) << "CreateProcess error " << GetLastError();
 
     auto list = processes.list(1024);
     ASSERT_TRUE(list.has_value());
@@ -133,7 +133,7 @@ TEST_F(ProcessesTest, ShellExecuteGivesAProcessToWaitFor) {
     ScopedVariable exit("ECHO_ARGS_EXIT", "42");
     DeleteFileA(echoed.c_str());
     auto process = processes.shellExecute("open", echo, "/quiet", scratch.path(), ShowCommand::Hidden);
-    ASSERT_NE(process, nullptr);
+    ASSERT_NE(process, nullptr) << "ShellExecuteEx error " << GetLastError();
     ASSERT_TRUE(process->wait(30000));
     EXPECT_EQ(process->exitCode(), 42u);
     EXPECT_TRUE(platform_test::endsWithNoCase(readRaw(echoed), " /quiet")) << readRaw(echoed);
