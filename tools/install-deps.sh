@@ -3,8 +3,11 @@
 # Idempotent: on a prepared machine it checks and returns in a fraction of a second.
 set -euo pipefail
 
+# The preloaders reserve Windows' fixed addresses (the shared user data page among them) before anything else is
+# mapped into a new Wine process. Without them, a process start fails now and then when address randomisation
+# has put something there ("failed to map the shared user data", CreateProcess error 1359), most often under load.
 PACKAGES=(
-  wine wine32:i386 wine64
+  wine wine32:i386 wine64 wine64-preloader wine32-preloader:i386
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64 libz-mingw-w64-dev
   msitools wixl
   xvfb xauth imagemagick x11-utils
