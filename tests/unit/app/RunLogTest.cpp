@@ -377,6 +377,31 @@ TEST(RunLog, ACopyGetsEveryLineFromItsStartAndReplacesWhatItsFileHeld) {
     EXPECT_EQ(runlog::RunLog::create(m, ""), nullptr);
 }
 
+TEST(RunLog, ACopyHoldsTheSameLinesAsTheLogWhileTheClockMovesOn) {
+    FakeMachine m;
+    m.files.addFolder("C:\\Installer");
+    m.files.addFolder("C:\\Fleet");
+    auto current = runlog::RunLog::open(m, "C:\\Installer", true);
+    ASSERT_NE(current, nullptr);
+    auto copy = runlog::RunLog::create(m, "C:\\Fleet\\run.log");
+    ASSERT_NE(copy, nullptr);
+    // Every reading of the clock is a second later than the one before: as a busy machine may see it when a
+    // second ends between writing a line into one file and into the other.
+    int readings = 0;
+    m.clock.readLocalTime = [&] { return platform::LocalDateTime{2014, 4, 11, 12, 30, readings++ % 60}; };
+    runlog::setCurrent(current.get());
+    runlog::setCopy(copy.get());
+    runlog::line("Windows version: 6.1.7601 Service Pack 1");
+    runlog::line("Architecture: x64");
+    copy.reset();
+    current.reset();
+
+    const std::string expected = "2014-04-11 12:30:00  Windows version: 6.1.7601 Service Pack 1\r\n"
+                                 "2014-04-11 12:30:01  Architecture: x64\r\n";
+    EXPECT_EQ(m.files.content("C:\\Fleet\\run.log"), expected);
+    EXPECT_EQ(m.files.content(kLogs + "\\Installer-20140411-123005.log"), expected);
+}
+
 TEST(RunLog, ARefreshReportsEachRowWhoseStatusItChangesAndOnlyThose) {
     FakeMachine m;
     m.registry.setString(platform::Hive::LocalMachine,

@@ -156,7 +156,9 @@ RunLog::~RunLog() {
     if (copy == this) copy = nullptr;
 }
 
-void RunLog::write(const std::string& text) {
+void RunLog::write(const std::string& text) { append(entry(text)); }
+
+std::string RunLog::entry(const std::string& text) const {
     std::string clean;
     clean.reserve(text.size());
     // One entry, one line: a multi-line message box text is joined.
@@ -168,7 +170,10 @@ void RunLog::write(const std::string& text) {
             clean += text[i];
         }
     }
-    std::string entry = timestamp(machine_.clock.localNow()) + "  " + withoutSecrets(clean) + "\r\n";
+    return timestamp(machine_.clock.localNow()) + "  " + withoutSecrets(clean) + "\r\n";
+}
+
+void RunLog::append(const std::string& entry) {
     // The file is held only while a line is added: a run that deletes the data folder, or a person reading the
     // log while the installer runs, is never locked out, and a crash loses no line already written.
     std::lock_guard<std::mutex> lock(mutex_);
@@ -191,8 +196,13 @@ void setCopy(RunLog* log) {
 
 void line(const std::string& text) {
     std::lock_guard<std::mutex> lock(currentMutex);
-    if (current) current->write(text);
-    if (copy && copy != current) copy->write(text);
+    RunLog* first = current ? current : copy;
+    if (!first) return;
+    // One reading of the clock for both files: the copy a fleet tool collects is the same text, line for line,
+    // even when a second goes by between the two writes.
+    const std::string entry = first->entry(text);
+    if (current) current->append(entry);
+    if (copy && copy != current) copy->append(entry);
 }
 
 void statusChange(const std::string& page, const std::string& row, const std::string& before,

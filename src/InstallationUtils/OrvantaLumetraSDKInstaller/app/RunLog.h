@@ -34,6 +34,11 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    friend void line(const std::string& text);
+    // The line as it goes into the file: the time of this reading of the clock, the cleaned text, CR LF.
+    std::string entry(const std::string& text) const;
+    void append(const std::string& entry);
+
     RunLog(platform::Machine& machine, std::string path);
 
     platform::Machine& machine_;

@@ -306,9 +306,11 @@ public:
     }
     // The fake machine's local time is UTC.
     std::optional<FileTime> localToFileTime(const LocalDateTime& local) override;
-    LocalDateTime localNow() override { return now; }
+    LocalDateTime localNow() override { return readLocalTime ? readLocalTime() : now; }
     uint32_t ticks = 1000;
     LocalDateTime now{2014, 4, 11, 12, 30, 5};
+    // When set, answers localNow() instead of now: a clock that moves on between two readings.
+    std::function<LocalDateTime()> readLocalTime;
     std::vector<uint32_t> sleeps;
     // Called after each sleep: lets a test change the machine while the engine waits (a window that opens).
     std::function<void(uint32_t ms)> onSleep;
