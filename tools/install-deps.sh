@@ -14,6 +14,7 @@ PACKAGES=(
   cmake make g++ ccache libgtest-dev googletest libminizip-dev zlib1g-dev
   python3 curl unzip zip dpkg-dev
   clang libclang-rt-14-dev
+  qemu-user-static
 )
 
 missing() {
@@ -40,6 +41,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
 
+# deb-src lines for the zlib source (minizip) use the machine's own Debian mirror, read off its apt sources.
 sources=/etc/apt/sources.list.d/debian.sources
 if [ -f "$sources" ]; then
   # The security mirror's i386 index is often caught mid-sync; i386 then comes from bookworm alone.
@@ -49,21 +51,29 @@ path = sys.argv[1]
 text = open(path).read()
 stanzas = [s for s in re.split(r'\n\s*\n', text.strip()) if s.strip()]
 out = []
+mirror = None
 for s in stanzas:
     lines = s.splitlines()
-    if any(l.startswith('Suites:') and 'security' in l for l in lines) and \
-       not any(l.startswith('Architectures:') for l in lines):
-        lines.append('Architectures: amd64')
+    suites = next((l for l in lines if l.startswith('Suites:')), '')
+    uris = next((l.split(':', 1)[1].split()[0] for l in lines if l.startswith('URIs:')), None)
+    if 'security' in suites:
+        if not any(l.startswith('Architectures:') for l in lines):
+            lines.append('Architectures: amd64')
+    elif mirror is None and uris and re.search(r'\bbookworm\b', suites):
+        mirror = uris
     out.append('\n'.join(lines))
-if not any('deb-src' in s for s in out):
-    out.append('Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm\n'
-               'Components: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg')
+if mirror and not any('deb-src' in s for s in out):
+    out.append('Types: deb-src\nURIs: %s\nSuites: bookworm\n'
+               'Components: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg' % mirror)
 new = '\n\n'.join(out) + '\n'
 if new != text:
     open(path, 'w').write(new)
 PY
 elif ! grep -rqs '^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-  echo 'deb-src http://deb.debian.org/debian bookworm main' > /etc/apt/sources.list.d/bookworm-src.list
+  line=$(grep -hE '^deb .* bookworm( |$)' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | head -n 1 || true)
+  if [ -n "$line" ]; then
+    echo "deb-src${line#deb}" > /etc/apt/sources.list.d/bookworm-src.list
+  fi
 fi
 
 apt-get update -q || apt-get update -q
