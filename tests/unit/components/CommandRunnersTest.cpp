@@ -366,7 +366,7 @@ TEST(TightVncRemoval, WatchesItsWindowByTheMachineWideNameAndLetsWindowsInstalle
                 m.processes.removeWindow("TightVNC Uninstall ");
             }
         };
-        EXPECT_TRUE(removeTightVnc(m, code));
+        EXPECT_TRUE(removeTightVnc(m, code, ProductBits::ThirtyTwo));
         ASSERT_EQ(m.processes.started.size(), 1u);
         EXPECT_EQ(m.processes.started[0].program, "C:\\TV\\uninstall.exe");
         EXPECT_EQ(m.clock.sleeps, c.watched ? (std::vector<uint32_t>{25, 1000}) : std::vector<uint32_t>());
@@ -378,7 +378,7 @@ TEST(TightVncRemoval, APackageWithoutSetupProgramIsStillRemoved) {
     const std::string code = "{D71C967C-8709-4334-BF16-952469E96DCD}";
     FakeMachine m;
     m.msi.registerProduct(code, MsiContext::Machine, FakeProduct{"TightVNC", "2.6.4.0", {}});
-    EXPECT_TRUE(removeTightVnc(m, code));
+    EXPECT_TRUE(removeTightVnc(m, code, ProductBits::ThirtyTwo));
     EXPECT_TRUE(m.processes.started.empty());
     EXPECT_FALSE(m.msi.isRegistered(code));
 }

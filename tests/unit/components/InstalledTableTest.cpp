@@ -177,6 +177,14 @@ TEST(IsInstalled, AnOlderOpenCV24FolderAloneCountsAsOpenCV246) {
     EXPECT_FALSE(isInstalled(m, "OpenCV 2.4.8"));
 }
 
+// The 64-bit setup's key is in the machine's 64-bit view: it counts for the 64-bit form only.
+TEST(IsInstalled, TightVncKeyInThe64BitViewCountsForThe64BitForm) {
+    FakeMachine m;
+    setUninstallValue(m, keys::TightVnc, "DisplayVersion", "2.6.4.0", Hive::LocalMachine64);
+    EXPECT_FALSE(isInstalled(m, "TightVNC 2.6.4 - 32 bit"));
+    EXPECT_TRUE(isInstalled(m, "TightVNC 2.6.4 - 64 bit"));
+}
+
 TEST(IsInstalled, TightVncOldSetupKeyCountsForBothForms) {
     FakeMachine m;
     setUninstallValue(m, keys::TightVnc, "DisplayVersion", "2.5.2.0", Hive::CurrentUser);

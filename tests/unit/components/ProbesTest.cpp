@@ -440,6 +440,30 @@ TEST(Probes, TightVncVersionPrefersItsUninstallKeyOverTheInstallerProduct) {
     EXPECT_TRUE(tightVncVersionDiffers(m, codes::TightVnc32));
 }
 
+// The 64-bit TightVNC's setup writes its key in the machine's 64-bit view, which the 32-bit program sees only
+// when it asks for it; the 32-bit TightVNC's key is in the program's own view.
+TEST(TightVncVersion, EachFormReadsTheViewItsSetupWrites) {
+    struct Case {
+        const char* what;
+        ProductBits bits;
+        const char* value64;  // DisplayVersion in HKLM's 64-bit view
+        const char* value32;  // DisplayVersion in HKLM's 32-bit view (the program's own)
+        std::optional<std::string> version;
+    } cases[] = {
+        {"64-bit key, 64-bit form", ProductBits::SixtyFour, "2.6.4.0", nullptr, "2.6.4.0"},
+        {"64-bit key, 32-bit form", ProductBits::ThirtyTwo, "2.6.4.0", nullptr, std::nullopt},
+        {"both keys, 64-bit form", ProductBits::SixtyFour, "2.6.4.0", "2.5.2.0", "2.6.4.0"},
+        {"both keys, 32-bit form", ProductBits::ThirtyTwo, "2.6.4.0", "2.5.2.0", "2.5.2.0"},
+        {"32-bit build on a 64-bit machine, 64-bit form", ProductBits::SixtyFour, nullptr, "2.5.2.0", "2.5.2.0"},
+    };
+    for (const Case& c : cases) {
+        FakeMachine m;
+        if (c.value64) setUninstallValue(m, "TightVNC", "DisplayVersion", c.value64, Hive::LocalMachine64);
+        if (c.value32) setUninstallValue(m, "TightVNC", "DisplayVersion", c.value32, Hive::LocalMachine);
+        EXPECT_EQ(tightVncVersion(m, codes::TightVnc64, c.bits), c.version) << c.what;
+    }
+}
+
 namespace {
 // Counts the walks over every product (each begins at index 0).
 class CountingInstaller : public platform::fake::FakeWindowsInstaller {

@@ -97,15 +97,63 @@ void programsRun(FakeMachine& m) {
     m.processes.onShellOpen("RunDll32", [](FakeMachine&, const std::string&) { return 0u; });
 }
 
-void setCommand(FakeMachine& m, const std::string& key, const std::string& value, const std::string& command) {
-    m.registry.setString(Hive::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + key, value,
-                         command);
+// The rows of 64-bit products whose removal reads an Uninstall key: their setups write it in the machine's
+// 64-bit view.
+bool writesThe64BitView(const std::string& displayName) {
+    return displayName == "TightVNC 2.6.4 - 64 bit" || displayName == "ubCore 6.00 Pro 1394a - 1394b drivers - 64 bit" ||
+           displayName == "Fire-i Application 4.0 - 64 bit";
+}
+
+void setCommand(FakeMachine& m, const std::string& key, const std::string& value, const std::string& command,
+                Hive hive = Hive::LocalMachine) {
+    m.registry.setString(hive, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + key, value, command);
 }
 
 void expectStarted(const FakeMachine& m, const std::string& program, const std::string& commandLine) {
     ASSERT_EQ(m.processes.started.size(), 1u);
     EXPECT_EQ(m.processes.started[0].program, program);
     EXPECT_EQ(m.processes.started[0].commandLine, commandLine);
+}
+
+// A 64-bit product's uninstaller is registered in the machine's 64-bit view; its 32-bit build, installed on a
+// 64-bit machine all the same, in the program's own view. The 32-bit rows never read the 64-bit view.
+TEST(RemovalRules, Each64BitProductsCommandIsReadInTheViewItsSetupWrites) {
+    const std::string Other = "C:\\Removers\\other.exe";
+    struct Case {
+        const char* displayName;
+        const char* key;
+        bool in64;  // the command in HKLM's 64-bit view (Remover)
+        bool in32;  // the command in HKLM's 32-bit view (Other)
+        const char* started;  // the program started, or nullptr for none
+    } cases[] = {
+        {"ubCore 6.00 Pro 1394a - 1394b drivers - 64 bit", "InstallShield_{F65FE148-FCF5-42F7-8803-FA0B7DA8B8A4}", true, false, "remove"},
+        {"ubCore 6.00 Pro 1394a - 1394b drivers - 64 bit", "InstallShield_{F65FE148-FCF5-42F7-8803-FA0B7DA8B8A4}", true, true, "remove"},
+        {"ubCore 6.00 Pro 1394a - 1394b drivers - 64 bit", "InstallShield_{F65FE148-FCF5-42F7-8803-FA0B7DA8B8A4}", false, true, "other"},
+        {"ubCore 6.00 Pro 1394a - 1394b drivers - 32 bit", "InstallShield_{F65FE148-FCF5-42F7-8803-FA0B7DA8B8A4}", true, false, nullptr},
+        {"Fire-i Application 4.0 - 64 bit", "InstallShield_{7FC31537-1378-4B54-9BB6-1F43F4C6AE46}", true, false, "remove"},
+        {"Fire-i Application 4.0 - 64 bit", "InstallShield_{7FC31537-1378-4B54-9BB6-1F43F4C6AE46}", false, true, "other"},
+        {"TightVNC 2.6.4 - 64 bit", "TightVNC", true, true, "remove"},
+        {"TightVNC 2.6.4 - 64 bit", "TightVNC", false, true, "other"},
+        {"TightVNC 2.6.4 - 32 bit", "TightVNC", true, false, nullptr},
+        {"DAQNavi PCI-1730 3.1.1.0", "InstallShield_{6D3F63BF-82B3-402C-B904-19970D4718F6}", true, false, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.displayName) + (c.in64 ? " 64" : "") + (c.in32 ? " 32" : ""));
+        FakeMachine m;
+        programsRun(m);
+        m.processes.onStart(Other, [](FakeMachine&, const std::string&) { return 0u; });
+        const bool tightVnc = std::string(c.key) == "TightVNC";
+        if (c.in64) setCommand(m, c.key, "UninstallString", "\"" + Remover + "\"" + (tightVnc ? "" : " /S"), Hive::LocalMachine64);
+        if (c.in32) setCommand(m, c.key, "UninstallString", "\"" + Other + "\"" + (tightVnc ? "" : " /S"), Hive::LocalMachine);
+        std::string status;
+        uninstallProduct(m, row(c.displayName, &status));
+        if (!c.started) {
+            EXPECT_TRUE(m.processes.started.empty());
+            continue;
+        }
+        ASSERT_EQ(m.processes.started.size(), 1u);
+        EXPECT_EQ(m.processes.started[0].program, std::string(c.started) == "remove" ? Remover : Other);
+    }
 }
 
 TEST(RemovalRules, EachComponentIsRemovedByItsRunnerFromItsKey) {
@@ -115,6 +163,7 @@ TEST(RemovalRules, EachComponentIsRemovedByItsRunnerFromItsKey) {
         programsRun(m);
         std::string status;
         const std::string key = c.key ? c.key : "";
+        const Hive hive = writesThe64BitView(c.displayName) ? Hive::LocalMachine64 : Hive::LocalMachine;
         bool removed = false;
         switch (c.runner) {
             case Runner::WindowsInstaller:
@@ -122,14 +171,14 @@ TEST(RemovalRules, EachComponentIsRemovedByItsRunnerFromItsKey) {
                 registerProduct(m, key, c.displayName);
                 break;
             case Runner::Quoted:
-                setCommand(m, key, c.value, "\"" + Remover + "\" /S");
+                setCommand(m, key, c.value, "\"" + Remover + "\" /S", hive);
                 break;
             case Runner::AutoConfirm:
                 setCommand(m, key, "UninstallString", "\"" + Remover + "\" -u log");
                 break;
             case Runner::Watch:
             case Runner::TightVnc:
-                setCommand(m, c.runner == Runner::TightVnc ? "TightVNC" : key, "UninstallString", "\"" + Remover + "\"");
+                setCommand(m, c.runner == Runner::TightVnc ? "TightVNC" : key, "UninstallString", "\"" + Remover + "\"", hive);
                 if (c.runner == Runner::TightVnc) registerProduct(m, key, "TightVNC", "2.6.4.0");
                 break;
             case Runner::Split:

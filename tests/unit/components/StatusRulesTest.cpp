@@ -183,6 +183,8 @@ const StatusCase Cases[] = {
      both([](FakeMachine& m) { m.msi.unregisterProduct(codes::TightVnc32); }, uninstallText(keys::TightVnc, "DisplayName", "TightVNC")), VersionMismatch},
     {"TightVNC 2.6.4 - 64 bit", "package 2.6.4.0", Nothing, Installed},
     {"TightVNC 2.6.4 - 64 bit", "package 2.6.3.0", reRegister(codes::TightVnc64, "TightVNC", "2.6.3.0"), VersionMismatch},
+    {"TightVNC 2.6.4 - 64 bit", "its setup's key in the 64-bit view says 2.5.2", uninstallText(keys::TightVnc, "DisplayVersion", "2.5.2.0", Hive::LocalMachine64), VersionMismatch},
+    {"TightVNC 2.6.4 - 32 bit", "a key in the 64-bit view is not its own", uninstallText(keys::TightVnc, "DisplayVersion", "2.5.2.0", Hive::LocalMachine64), Installed},
     {"TightVNC 2.6.4 - 64 bit", "only the 32-bit package",
      both([](FakeMachine& m) { m.msi.unregisterProduct(codes::TightVnc64); }, uninstallText(keys::TightVnc, "DisplayName", "TightVNC")), VersionMismatch},
 

@@ -29,10 +29,11 @@ constexpr uint32_t AppearPollMs = 25;
 constexpr int DisappearPolls = 600;
 constexpr uint32_t DisappearPollMs = 1000;
 
-std::optional<std::string> registeredCommand(Machine& machine, const std::string& key, const std::string& valueName) {
+std::optional<std::string> registeredCommand(Machine& machine, const std::string& key, const std::string& valueName,
+                                             ProductBits bits = ProductBits::ThirtyTwo) {
     // uninstallValue reads with the probes' buffer, which is the runners' buffer as well.
     static_assert(probebuffer::RegistryValue == UninstallCommandBuffer);
-    return uninstallValue(machine, key, valueName);
+    return uninstallValue(machine, key, valueName, bits);
 }
 
 bool startAndWait(Machine& machine, const std::string& program, const std::string& commandLine) {
@@ -57,8 +58,8 @@ void waitForWindowToGo(Machine& machine, const std::string& title) {
 
 }  // namespace
 
-bool runQuotedCommand(Machine& machine, const std::string& key, const std::string& valueName) {
-    auto command = registeredCommand(machine, key, valueName);
+bool runQuotedCommand(Machine& machine, const std::string& key, const std::string& valueName, ProductBits bits) {
+    auto command = registeredCommand(machine, key, valueName, bits);
     if (!command) return false;
     // "\"C:\\dir\\unins000.exe\" /SILENT": the program between the quotes, the parameters after the blank.
     std::size_t quote = command->find('"', 1);
@@ -101,8 +102,9 @@ bool runWithAutoConfirm(Machine& machine, const std::string& key) {
     return startAndWait(machine, program, program + " " + parameters);
 }
 
-bool runAndWatch(Machine& machine, const std::string& key, const std::optional<std::string>& windowTitle) {
-    auto command = registeredCommand(machine, key, "UninstallString");
+bool runAndWatch(Machine& machine, const std::string& key, const std::optional<std::string>& windowTitle,
+                 ProductBits bits) {
+    auto command = registeredCommand(machine, key, "UninstallString", bits);
     if (!command) return false;
     std::string program = *command;
     if (!program.empty() && program.front() == '"') program.erase(0, 1);
@@ -158,16 +160,19 @@ bool removeWithMsiexec(Machine& machine, const std::string& productCode) {
     return startAndWait(machine, program, program + " /x " + productCode + " /passive");
 }
 
-bool removeTightVnc(Machine& machine, const std::string& productCode) {
+bool removeTightVnc(Machine& machine, const std::string& productCode, ProductBits bits) {
     // Its setup program shows "<display name> Uninstall " while a second process removes it; the title can
     // only be known from the machine-wide key.
     std::optional<std::string> title;
-    if (auto name = machine.registry.readValue(Hive::LocalMachine, std::string(UninstallRoot) + uninstallkeys::TightVnc,
-                                               "DisplayName", UninstallCommandBuffer)) {
+    for (Hive hive : uninstallMachineHives(bits)) {
+        auto name = machine.registry.readValue(hive, std::string(UninstallRoot) + uninstallkeys::TightVnc,
+                                               "DisplayName", UninstallCommandBuffer);
+        if (!name) continue;
         std::string format = removaltexts::TightVncUninstallTitleFormat;
         title = format.replace(format.find("%s"), 2, name->text());
+        break;
     }
-    runAndWatch(machine, uninstallkeys::TightVnc, title);
+    runAndWatch(machine, uninstallkeys::TightVnc, title, bits);
     // An installation from the Windows Installer package is removed, and judged, through Windows Installer.
     if (msiRegistered(machine, productCode)) return removeWithWindowsInstaller(machine, productCode);
     return true;

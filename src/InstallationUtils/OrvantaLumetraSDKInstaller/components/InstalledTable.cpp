@@ -45,7 +45,7 @@ const InstalledProbe InstalledProbes[] = {
     {"Orvanta Version X 10.2.1.578 Runtime", [](Machine& m) { return msiRegistered(m, products::Runtime.productCode); }},
     {"Orvanta Lumetra Version X 10.2.1.578 SDK", [](Machine& m) { return msiRegistered(m, products::LumetraSdk.productCode); }},
     {"TightVNC 2.6.4 - 32 bit",              [](Machine& m) { return uninstallKeyExists(m, uninstallkeys::TightVnc) || msiRegistered(m, codes::TightVnc32); }},
-    {"TightVNC 2.6.4 - 64 bit",              [](Machine& m) { return uninstallKeyExists(m, uninstallkeys::TightVnc) || msiRegistered(m, codes::TightVnc64); }},
+    {"TightVNC 2.6.4 - 64 bit",              [](Machine& m) { return uninstallKeyExists(m, uninstallkeys::TightVnc, ProductBits::SixtyFour) || msiRegistered(m, codes::TightVnc64); }},
     {"Tavrel 1.0.0.1(3587)",                 [](Machine& m) { return tavrelFilesComplete(m); }},
     {"PerformanceTest 8.0",                  [](Machine& m) { return uninstallValuePresent(m, uninstallkeys::PerformanceTest, "QuietUninstallString"); }},
     {"Orvanta TeamViewer 8 Host.exe",        [](Machine& m) { return uninstallValuePresent(m, uninstallkeys::TeamViewer, "UninstallString"); }},

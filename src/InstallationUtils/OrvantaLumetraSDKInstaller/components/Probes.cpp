@@ -1,6 +1,7 @@
 #include "components/Probes.h"
 
 #include <algorithm>
+#include <span>
 
 #include "app/FileUtils.h"
 #include "components/FileLists.h"
@@ -17,6 +18,14 @@ using text::equalsIgnoringCase;
 namespace {
 
 constexpr Hive UninstallHives[] = {Hive::LocalMachine, Hive::CurrentUser};
+// A 64-bit product's key is in the 64-bit view; the 32-bit build of the same product (installed on a 64-bit
+// machine all the same) left its own in the program's view.
+constexpr Hive UninstallHives64[] = {Hive::LocalMachine64, Hive::LocalMachine, Hive::CurrentUser};
+
+std::span<const Hive> uninstallHives(ProductBits bits) {
+    if (bits == ProductBits::SixtyFour) return UninstallHives64;
+    return UninstallHives;
+}
 
 std::optional<std::string> readText(Machine& machine, Hive hive, const std::string& key, const std::string& name,
                                     std::size_t bufferBytes) {
@@ -116,8 +125,15 @@ int pythonProductCount(Machine& machine) { return static_cast<int>(pythonProduct
 
 // ---- Uninstall keys ---------------------------------------------------------------------------------------
 
-bool uninstallKeyExists(Machine& machine, const std::string& key) {
-    for (Hive hive : UninstallHives)
+std::vector<Hive> uninstallMachineHives(ProductBits bits) {
+    std::vector<Hive> hives;
+    for (Hive hive : uninstallHives(bits))
+        if (hive != Hive::CurrentUser) hives.push_back(hive);
+    return hives;
+}
+
+bool uninstallKeyExists(Machine& machine, const std::string& key, ProductBits bits) {
+    for (Hive hive : uninstallHives(bits))
         if (machine.registry.keyExists(hive, UninstallRoot + key)) return true;
     return false;
 }
@@ -135,8 +151,9 @@ bool uninstallValueEquals(Machine& machine, const std::string& key, const std::s
     return false;
 }
 
-std::optional<std::string> uninstallValue(Machine& machine, const std::string& key, const std::string& value) {
-    for (Hive hive : UninstallHives)
+std::optional<std::string> uninstallValue(Machine& machine, const std::string& key, const std::string& value,
+                                          ProductBits bits) {
+    for (Hive hive : uninstallHives(bits))
         if (auto text = readText(machine, hive, UninstallRoot + key, value, probebuffer::RegistryValue)) return text;
     return std::nullopt;
 }
@@ -223,14 +240,14 @@ bool tavrelVersionDiffers(Machine& machine) {
     return line && *line != TavrelVersion;
 }
 
-std::optional<std::string> tightVncVersion(Machine& machine, const std::string& productCode) {
-    if (auto version = uninstallValue(machine, uninstallkeys::TightVnc, "DisplayVersion")) return version;
+std::optional<std::string> tightVncVersion(Machine& machine, const std::string& productCode, ProductBits bits) {
+    if (auto version = uninstallValue(machine, uninstallkeys::TightVnc, "DisplayVersion", bits)) return version;
     if (!msiRegistered(machine, productCode)) return std::nullopt;
     return machine.msi.productInfo(productCode, "VersionString", probebuffer::ProductInfo);
 }
 
-bool tightVncVersionDiffers(Machine& machine, const std::string& productCode) {
-    auto version = tightVncVersion(machine, productCode);
+bool tightVncVersionDiffers(Machine& machine, const std::string& productCode, ProductBits bits) {
+    auto version = tightVncVersion(machine, productCode, bits);
     return !version || *version != TightVncVersionWanted;
 }
 

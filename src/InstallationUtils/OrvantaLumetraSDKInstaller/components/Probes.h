@@ -81,14 +81,23 @@ private:
 
 // ---- Uninstall keys (HKLM first, then HKCU) ---------------------------------------------------------------
 
-bool uninstallKeyExists(platform::Machine& machine, const std::string& key);
+// The registry view a product writes its Uninstall key in: a 32-bit product the view this 32-bit program sees
+// (below Wow6432Node on a 64-bit Windows), a 64-bit product the machine's 64-bit view, which the program must
+// ask for or it never sees the key. A 64-bit product's key is looked for there first, then in the program's
+// view (its 32-bit build, installed on the same machine), then under HKCU.
+enum class ProductBits { ThirtyTwo, SixtyFour };
+
+bool uninstallKeyExists(platform::Machine& machine, const std::string& key,
+                        ProductBits bits = ProductBits::ThirtyTwo);
 bool uninstallValuePresent(platform::Machine& machine, const std::string& key, const std::string& value);
 // The value's text equals expected exactly (case-sensitive) under HKLM; failing that, under HKCU.
 bool uninstallValueEquals(platform::Machine& machine, const std::string& key, const std::string& value,
                           const std::string& expected);
 // The value's text under HKLM, else under HKCU.
 std::optional<std::string> uninstallValue(platform::Machine& machine, const std::string& key,
-                                          const std::string& value);
+                                          const std::string& value, ProductBits bits = ProductBits::ThirtyTwo);
+// The machine-wide places uninstallValue looks in, in its order: HKLM in the product's view first.
+std::vector<platform::Hive> uninstallMachineHives(ProductBits bits);
 
 // ---- The Orvanta Runtime ----------------------------------------------------------------------------------
 
@@ -119,8 +128,11 @@ bool tavrelFilesComplete(platform::Machine& machine);
 bool tavrelVersionDiffers(platform::Machine& machine);
 
 // TightVNC's version: "DisplayVersion" of the "TightVNC" Uninstall key (left by its own setup program), else
-// the Windows Installer product's "VersionString" when productCode is registered.
-std::optional<std::string> tightVncVersion(platform::Machine& machine, const std::string& productCode);
-bool tightVncVersionDiffers(platform::Machine& machine, const std::string& productCode);
+// the Windows Installer product's "VersionString" when productCode is registered. The 64-bit TightVNC's key is
+// in the 64-bit view.
+std::optional<std::string> tightVncVersion(platform::Machine& machine, const std::string& productCode,
+                                           ProductBits bits = ProductBits::ThirtyTwo);
+bool tightVncVersionDiffers(platform::Machine& machine, const std::string& productCode,
+                            ProductBits bits = ProductBits::ThirtyTwo);
 
 }  // namespace components

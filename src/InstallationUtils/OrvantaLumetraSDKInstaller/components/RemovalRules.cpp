@@ -38,9 +38,10 @@ bool removeEveryPython26(Machine& m) {
     return true;
 }
 
-// InstallShield setups register their uninstaller under "InstallShield_" + their product code.
-bool installShield(Machine& m, const char* productCode) {
-    return runQuotedCommand(m, std::string("InstallShield_") + productCode, "UninstallString");
+// InstallShield setups register their uninstaller under "InstallShield_" + their product code; the 64-bit
+// setups in the 64-bit view.
+bool installShield(Machine& m, const char* productCode, ProductBits bits = ProductBits::ThirtyTwo) {
+    return runQuotedCommand(m, std::string("InstallShield_") + productCode, "UninstallString", bits);
 }
 
 // Read top to bottom; the first entry with the row's name (compared without regard to case) decides. A name
@@ -69,8 +70,8 @@ const RemovalRule RemovalRules[] = {
     {"Orvanta Watchdog - Vivantor 2.0.0.6",          [](Machine& m) { return removeWithWindowsInstaller(m, codes::Watchdog); }},
     {"Orvanta Version X 10.2.1.578 Runtime",         [](Machine& m) { return removeWithWindowsInstaller(m, products::Runtime.productCode); }},
     {"Orvanta Lumetra Version X 10.2.1.578 SDK",     [](Machine& m) { return removeWithWindowsInstaller(m, products::LumetraSdk.productCode); }},
-    {"TightVNC 2.6.4 - 32 bit",                      [](Machine& m) { return removeTightVnc(m, codes::TightVnc32); }},
-    {"TightVNC 2.6.4 - 64 bit",                      [](Machine& m) { return removeTightVnc(m, codes::TightVnc64); }},
+    {"TightVNC 2.6.4 - 32 bit",                      [](Machine& m) { return removeTightVnc(m, codes::TightVnc32, ProductBits::ThirtyTwo); }},
+    {"TightVNC 2.6.4 - 64 bit",                      [](Machine& m) { return removeTightVnc(m, codes::TightVnc64, ProductBits::SixtyFour); }},
     {"PerformanceTest 8.0",                          [](Machine& m) { return runQuotedCommand(m, uninstallkeys::PerformanceTest, "QuietUninstallString"); }},
     {"Orvanta TeamViewer 8 Host.exe",                [](Machine& m) { return runAndWatch(m, uninstallkeys::TeamViewer, removaltexts::TeamViewerUninstallTitle); }},
     {"Speccy v1.25",                                 [](Machine& m) {
@@ -78,9 +79,9 @@ const RemovalRule RemovalRules[] = {
         m.clock.sleep(SpeccySettleMs);
         return ran; }},
     {"ubCore 6.00 Pro 1394a - 1394b drivers - 32 bit", [](Machine& m) { return installShield(m, codes::UbCore); }},
-    {"ubCore 6.00 Pro 1394a - 1394b drivers - 64 bit", [](Machine& m) { return installShield(m, codes::UbCore); }},
+    {"ubCore 6.00 Pro 1394a - 1394b drivers - 64 bit", [](Machine& m) { return installShield(m, codes::UbCore, ProductBits::SixtyFour); }},
     {"Fire-i Application 4.0 - 32 bit",              [](Machine& m) { return installShield(m, codes::FireI32); }},
-    {"Fire-i Application 4.0 - 64 bit",              [](Machine& m) { return installShield(m, codes::FireI64); }},
+    {"Fire-i Application 4.0 - 64 bit",              [](Machine& m) { return installShield(m, codes::FireI64, ProductBits::SixtyFour); }},
     {"ZCL for SONYGigECAM 2.12 - 32 bit",            [](Machine& m) { return removeWithWindowsInstaller(m, codes::SonyZcl); }},
     {"ZCL for SONYGigECAM 2.12 - 64 bit",            [](Machine& m) { return removeWithWindowsInstaller(m, codes::SonyZcl); }},
     {"Basler pylon SDK 2.3.5.2633 - 32 bit",         [](Machine& m) { return removeWithWindowsInstaller(m, codes::PylonSdk2_32); }},

@@ -104,8 +104,8 @@ const StatusRule StatusRules[] = {
         return mismatchIf(msiNameDiffers(m, products::LumetraSdk.productCode, products::LumetraSdk.displayName)); }},
     /* 15 */ {{"Orvanta Watchdog - Vivantor 2.0.0.6"}, [](Machine& m) {
         return mismatchIf(msiNameDiffers(m, codes::Watchdog, "Orvanta Watchdog - Vivantor 2.0.0.6")); }},
-    /* 16 */ {{"TightVNC 2.6.4 - 32 bit"}, [](Machine& m) { return mismatchIf(tightVncVersionDiffers(m, codes::TightVnc32)); }},
-    /* 17 */ {{"TightVNC 2.6.4 - 64 bit"}, [](Machine& m) { return mismatchIf(tightVncVersionDiffers(m, codes::TightVnc64)); }},
+    /* 16 */ {{"TightVNC 2.6.4 - 32 bit"}, [](Machine& m) { return mismatchIf(tightVncVersionDiffers(m, codes::TightVnc32, ProductBits::ThirtyTwo)); }},
+    /* 17 */ {{"TightVNC 2.6.4 - 64 bit"}, [](Machine& m) { return mismatchIf(tightVncVersionDiffers(m, codes::TightVnc64, ProductBits::SixtyFour)); }},
     /* 18 */ {{"Tavrel 1.0.0.1(3587)"}, [](Machine& m) { return mismatchIf(tavrelVersionDiffers(m)); }},
     /* 19 */ {{"PerformanceTest 8.0"}, [](Machine& m) {
         return mismatchUnless(uninstallValueEquals(m, uninstallkeys::PerformanceTest, "DisplayVersion", "8.0.1022.0")); }},

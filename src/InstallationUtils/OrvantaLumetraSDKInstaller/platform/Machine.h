@@ -20,9 +20,12 @@
 namespace platform {
 
 // ---------------------------------------------------------------------------------------------------------
-// Registry (32-bit default view; no view flags are ever passed)
+// Registry. The program is 32-bit: LocalMachine is the default view, which on a 64-bit Windows is the 32-bit
+// one (Software below Wow6432Node). LocalMachine64 is the machine's 64-bit view (KEY_WOW64_64KEY), where 64-bit
+// products write their machine-wide keys; a 32-bit Windows has one view and ignores the flag. HKCU's Software
+// is shared by both views.
 
-enum class Hive { LocalMachine, CurrentUser };
+enum class Hive { LocalMachine, CurrentUser, LocalMachine64 };
 
 enum RegistryType : uint32_t {
     RegNone = 0,

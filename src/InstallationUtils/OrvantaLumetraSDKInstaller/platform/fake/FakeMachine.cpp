@@ -79,7 +79,9 @@ bool wildcardMatch(const std::string& pattern, const std::string& name) {
 std::string FakeRegistry::keyId(Hive hive, const std::string& key) {
     std::string k = normalizePath(key);
     while (!k.empty() && k.back() == '\\') k.pop_back();
-    return (hive == Hive::LocalMachine ? "hklm\\" : "hkcu\\") + k;
+    // The fake is a 64-bit Windows seen by a 32-bit program: its HKLM and HKLM's 64-bit view are apart.
+    const char* root = hive == Hive::LocalMachine ? "hklm\\" : hive == Hive::LocalMachine64 ? "hklm64\\" : "hkcu\\";
+    return root + k;
 }
 
 bool FakeRegistry::keyExists(Hive hive, const std::string& key) { return keys_.count(keyId(hive, key)) != 0; }
@@ -96,7 +98,8 @@ std::optional<RegistryValue> FakeRegistry::readValue(Hive hive, const std::strin
 
 bool FakeRegistry::createKey(Hive hive, const std::string& key) {
     std::string id = keyId(hive, key);
-    while (id.size() > 5) {
+    // Up to the hive's own name ("hklm", "hklm64", "hkcu"), which is no key.
+    while (id.find('\\') != std::string::npos) {
         keys_[id];
         id = parentOf(id);
     }

@@ -9,13 +9,16 @@ namespace platform::win32 {
 
 namespace {
 
-HKEY rootOf(Hive hive) { return hive == Hive::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+HKEY rootOf(Hive hive) { return hive == Hive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
+
+// The view flag of a hive (ignored by a 32-bit Windows).
+REGSAM viewOf(Hive hive) { return hive == Hive::LocalMachine64 ? KEY_WOW64_64KEY : 0; }
 
 // An open key, closed on every way out.
 class OpenKey {
 public:
     OpenKey(Hive hive, const std::string& key, REGSAM access) {
-        if (RegOpenKeyExA(rootOf(hive), key.c_str(), 0, access, &key_) != ERROR_SUCCESS) key_ = nullptr;
+        if (RegOpenKeyExA(rootOf(hive), key.c_str(), 0, access | viewOf(hive), &key_) != ERROR_SUCCESS) key_ = nullptr;
     }
     ~OpenKey() {
         if (key_) RegCloseKey(key_);
@@ -52,7 +55,7 @@ std::optional<RegistryValue> Win32Registry::readValue(Hive hive, const std::stri
 
 bool Win32Registry::createKey(Hive hive, const std::string& key) {
     HKEY created = nullptr;
-    if (RegCreateKeyExA(rootOf(hive), key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+    if (RegCreateKeyExA(rootOf(hive), key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE | viewOf(hive), nullptr,
                         &created, nullptr) != ERROR_SUCCESS)
         return false;
     RegCloseKey(created);
@@ -76,7 +79,13 @@ bool Win32Registry::deleteValue(Hive hive, const std::string& key, const std::st
 bool Win32Registry::deleteKeyTree(Hive hive, const std::string& key) {
     // An empty sub-key name makes the tree deletion empty the whole hive: never pass one on.
     if (key.find_first_not_of('\\') == std::string::npos) return false;
-    return SHDeleteKeyA(rootOf(hive), key.c_str()) == ERROR_SUCCESS;
+    if (hive != Hive::LocalMachine64) return SHDeleteKeyA(rootOf(hive), key.c_str()) == ERROR_SUCCESS;
+    // SHDeleteKey knows no views: the key is opened in the 64-bit view, emptied, then deleted from there.
+    {
+        OpenKey k(hive, key, DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE);
+        if (!k || RegDeleteTreeA(k.get(), nullptr) != ERROR_SUCCESS) return false;
+    }
+    return RegDeleteKeyExA(rootOf(hive), key.c_str(), KEY_WOW64_64KEY, 0) == ERROR_SUCCESS;
 }
 
 }  // namespace platform::win32
