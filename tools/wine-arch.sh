@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Prints the Wine architecture the tests run under here: win32 where this machine runs 32-bit programs (the
-# program's own architecture), win64 where it cannot (some virtual machines run 64-bit user code only). In
-# win64 mode the Wine level builds the same sources for x86-64 and runs them in a 64-bit prefix.
-# INSTALLER_WINE_ARCH=win32|win64 overrides the answer.
+# Prints how this machine runs 32-bit programs, and with them the 32-bit installer under Wine:
+#   native    the processor runs them;
+#   emulated  qemu's user-mode emulator runs them (registered through binfmt_misc, see i386-emulation.sh);
+#   none      they do not run here: the Wine level falls back to a 64-bit build of the same sources.
+# INSTALLER_WINE_ARCH=native|emulated|none overrides the answer.
 set -euo pipefail
 if [ -n "${INSTALLER_WINE_ARCH:-}" ]; then
   echo "$INSTALLER_WINE_ARCH"
@@ -22,8 +23,11 @@ with open(sys.argv[1], "wb") as f:
     f.write(header + program + code)
 PY
 chmod +x "$probe"
-if "$probe" >/dev/null 2>&1; then
-  echo win32
+if ! "$probe" >/dev/null 2>&1; then
+  echo none
+elif grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null; then
+  # The kernel hands every i386 program to the emulator first, whatever the processor could do itself.
+  echo emulated
 else
-  echo win64
+  echo native
 fi

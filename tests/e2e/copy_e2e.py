@@ -12,7 +12,7 @@ import os
 import sys
 
 import e2e
-from e2e import RELEASE_NAME, TITLE, check, run_cli, wait_until
+from e2e import RELEASE_NAME, TITLE, check, machine_form, run_cli, wait_until
 from wizard_e2e import ID, Wizard, serve_everything
 
 UPGRADE_INFO = "orvanta/files/InstallerRepositories/Orvanta10.2/578/OrvantaLumetraSDK/578UpgradeInfoLumetraSDK.ini.txt"
@@ -54,13 +54,13 @@ def clear_request_log():
 
 
 def catalogue_files():
-    """Every installer file of the wizard's tree on this (64-bit) machine: (server path, local path under the
-    data folder)."""
+    """Every installer file of the wizard's tree on this machine (its 32-bit or 64-bit forms): (server path, local
+    path under the data folder)."""
     with open(os.path.join(os.environ["INSTALLER_FIXTURES"], "server-work", "catalogue.tsv"), newline="") as f:
         rows = list(csv.DictReader(f, delimiter="\t", quoting=csv.QUOTE_NONE))
     files = set()
     for row in rows:
-        if row["page"] in ("PrerequisitesStatus", "Help") or row["form"] not in ("-", "64"):
+        if row["page"] in ("PrerequisitesStatus", "Help") or row["form"] not in ("-", machine_form()):
             continue
         local = os.path.join(*[p for p in row["subFolder"].split("\\") if p], row["fileName"])
         files.add((row["serverPath"] + row["fileName"], local))

@@ -140,6 +140,16 @@ class Failure(Exception):
     pass
 
 
+def machine_is_64bit():
+    """Whether the test's Wine prefix is a 64-bit Windows (the 32-bit program then runs under WOW64)."""
+    return os.path.isdir(os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "syswow64"))
+
+
+def machine_form():
+    """The form of the rows with a 32-bit and a 64-bit form that this machine shows: "32" or "64"."""
+    return "64" if machine_is_64bit() else "32"
+
+
 def check(condition, message):
     if not condition:
         raise Failure(message)
@@ -326,6 +336,40 @@ def test_CommandLineInstallsAPageAndRemovesARow(s):
     check(all(statuses(s, exe)[("Utilities2", n)] == "Not Installed" for n in page), "the clean-up failed")
 
 
+# The camera drivers whose 64-bit setups register their uninstaller under "InstallShield_" + product code: in the
+# machine's 64-bit view, where the 32-bit program sees it only when it asks for that view.
+SIXTY_FOUR_BIT_SETUPS = [
+    ("ubCore 6.00 Pro 1394a - 1394b drivers - 64 bit", "{F65FE148-FCF5-42F7-8803-FA0B7DA8B8A4}",
+     "orvanta/files/InstallerDownloads/_Installers3rdParty/ubCore/ubCorePro64_112912.exe"),
+    ("Fire-i Application 4.0 - 64 bit", "{7FC31537-1378-4B54-9BB6-1F43F4C6AE46}",
+     "orvanta/files/InstallerDownloads/_Installers3rdParty/Firei/FireiSetupX64_112912.exe"),
+]
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+
+
+def test_CommandLineRemovesA64BitProductFromItsKeyInThe64BitView(s):
+    check(machine_is_64bit(), "this test needs a 64-bit prefix")
+    exe = s.install_copy("view64", RELEASE_NAME)
+    serve([path for _, _, path in SIXTY_FOUR_BIT_SETUPS])
+    try:
+        for name, code, _ in SIXTY_FOUR_BIT_SETUPS:
+            rc, out, err = run_cli(s, exe, "/install", name, "/quiet")
+            check(rc == EXIT_SUCCESS, "/install %s ended with %d: %s %s" % (name, rc, out, err))
+            key = UNINSTALL_KEY + "\\InstallShield_" + code
+            # Where a real 64-bit setup writes it, and nowhere the program would see it by default.
+            check(reg("query", key, "/v", "UninstallString", "/reg:64").returncode == 0, "no %s in the 64-bit view" % key)
+            check(reg("query", key, "/reg:32").returncode != 0, "%s is in the 32-bit view" % key)
+            check(statuses(s, exe)[("ThirdPartySoftwares", name)] == "Installed", "%s is not installed" % name)
+
+            rc, out, err = run_cli(s, exe, "/uninstall", name, "/quiet")
+            check(rc == EXIT_SUCCESS, "/uninstall %s ended with %d: %s %s" % (name, rc, out, err))
+            check(statuses(s, exe)[("ThirdPartySoftwares", name)] == "Not Installed", "%s is still installed" % name)
+            check(reg("query", key, "/reg:64").returncode != 0, "%s is still registered" % key)
+    finally:
+        for name, _, _ in SIXTY_FOUR_BIT_SETUPS:
+            run_cli(s, exe, "/uninstall", name, "/quiet")
+
+
 def test_CommandLineRefusesBadArguments(s):
     exe = s.install_copy("arguments", RELEASE_NAME)
     no_folder = windows_path(os.path.join(s.work, "no such folder", "run.log"))
@@ -425,7 +469,8 @@ def test_CommandLineRepairPutsABrokenRowRightAndLogsIt(s):
         logs = [t for t in run_logs(os.path.dirname(exe)) if "Command line request: /repair" in t]
         check(len(logs) == 1 and logs[0] == text, "the copy differs from the run's log:\n%s" % text)
         check("an earlier run's log" not in text, "the copy kept the file's old content")
-        for line in ("Windows version: ", "Architecture: x64", "Run log copied to: " + windows_path(copy),
+        architecture = "Architecture: x64" if machine_is_64bit() else "Architecture: x86"
+        for line in ("Windows version: ", architecture, "Run log copied to: " + windows_path(copy),
                      "Utilities2 / Speccy v1.25: (none) -> Version Mismatch",
                      "Utilities2 / Speccy v1.25: Version Mismatch -> Not Installed",
                      "Utilities2 / Speccy v1.25: Not Installed -> Installed",

@@ -10,7 +10,7 @@ import sys
 import time
 
 import e2e
-from e2e import RELEASE_NAME, TITLE, Failure, check, run_cli, run_logs
+from e2e import RELEASE_NAME, TITLE, Failure, check, machine_form, machine_is_64bit, run_cli, run_logs
 from wizard_e2e import CAPTIONS, EXTENSIONS, ID, IDNO, IDYES, MODULES, Wizard, install_with_the_command_line, \
     serve_everything
 
@@ -51,16 +51,18 @@ UNINSTALL_ROOT = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
 
 
 def uninstall_keys():
-    """The names of the prefix's Uninstall keys (what the stand-in setups register, and Windows Installer too)."""
-    out = subprocess.run(["timeout", "60", "wine", "reg", "query", UNINSTALL_ROOT], stdin=subprocess.DEVNULL,
-                         capture_output=True).stdout.decode("latin-1")
+    """The names of the prefix's Uninstall keys (what the stand-in setups register, and Windows Installer too), in
+    both registry views of a 64-bit prefix: 32-bit products write below Wow6432Node, 64-bit ones do not."""
     prefix = UNINSTALL_ROOT.split("\\", 1)[1].lower() + "\\"
     keys = set()
-    for line in out.splitlines():
-        line = line.strip()
-        at = line.lower().find(prefix)
-        if at >= 0:
-            keys.add(line[at + len(prefix):])
+    for view in (["/reg:64", "/reg:32"] if machine_is_64bit() else [None]):
+        out = subprocess.run(["timeout", "60", "wine", "reg", "query", UNINSTALL_ROOT] + ([view] if view else []),
+                             stdin=subprocess.DEVNULL, capture_output=True).stdout.decode("latin-1")
+        for line in out.splitlines():
+            line = line.strip()
+            at = line.lower().find(prefix)
+            if at >= 0:
+                keys.add(line[at + len(prefix):])
     return keys
 
 
@@ -311,10 +313,15 @@ def test_PagesModulesIppAndVexlibVariant(s):
         leave_clean(s, exe, "Modules", "CoreComponents")
 
 
-# The Basler packages as the combo box of a 64-bit machine names them, with their product codes there.
-BASLER = [("Basler pylon SDK 2.3.5.2633 - 64 bit", "{D7F97581-F17B-48AD-B4BB-634AF0F78D39}"),
-          ("Basler pylon SDK 3.2.3.3215 - 64 bit", "{7701C433-7FAB-43ED-B117-762AC408A61C}"),
-          ("Basler pylon 4 Runtime 4.0.1.3425 - 64 bit", "{37A8A264-ADAE-4226-BA66-B9FE9FFB1F89}")]
+# The Basler packages as the combo box of a 64-bit and of a 32-bit machine names them, with their product codes.
+BASLER_FORMS = {
+    "64": [("Basler pylon SDK 2.3.5.2633 - 64 bit", "{D7F97581-F17B-48AD-B4BB-634AF0F78D39}"),
+           ("Basler pylon SDK 3.2.3.3215 - 64 bit", "{7701C433-7FAB-43ED-B117-762AC408A61C}"),
+           ("Basler pylon 4 Runtime 4.0.1.3425 - 64 bit", "{37A8A264-ADAE-4226-BA66-B9FE9FFB1F89}")],
+    "32": [("Basler pylon SDK 2.3.5.2633 - 32 bit", "{2393D986-319B-40BF-AEBD-6E0EFC5B5F57}"),
+           ("Basler pylon SDK 3.2.3.3215 - 32 bit", "{7701C433-7FAB-43ED-B117-762AC408A61C}"),
+           ("Basler pylon 4 Runtime 4.0.1.3425 - 32 bit", "{37A8A264-ADAE-4226-BA66-B9FE9FFB1F89}")],
+}
 # Where the camera driver installer's stand-in counts its runs.
 DRIVER_RUNS_KEY = r"HKLM\SOFTWARE\Stand-ins\Imaging Source Camera Driver"
 
@@ -350,8 +357,9 @@ def test_PagesEveryCameraAndIoRowInstallsAndRemovesItsStandIn(s):
     exe = s.install_copy("camera", RELEASE_NAME)
     try:
         w = open_page(s, exe, THIRD_PARTY)
-        # This prefix reports a 64-bit processor: the 64-bit forms are offered.
-        check(w.text(ID["IDC_TP_ROW0_NAME"]).endswith("- 64 bit"), "row 0 is %r" % w.text(ID["IDC_TP_ROW0_NAME"]))
+        # A 64-bit prefix reports a 64-bit processor, where the 64-bit forms are offered; a 32-bit one the others.
+        form = "- %s bit" % machine_form()
+        check(w.text(ID["IDC_TP_ROW0_NAME"]).endswith(form), "row 0 is %r" % w.text(ID["IDC_TP_ROW0_NAME"]))
         install_and_remove_rows(s, w, ["IDC_TP_ROW%d_" % r for r in (0, 1, 2, 6)], "REMOVE")
         basler_choice_and_camera_driver(s, w, exe)
         w.click(0x3024)
@@ -377,6 +385,7 @@ def install_and_remove_rows(s, w, rows, remove):
 def basler_choice_and_camera_driver(s, w, exe):
     """The camera page's Basler choice, each package installed and removed through it, and the camera driver."""
     combo, status = ID["IDC_TP_BASLER_COMBO"], ID["IDC_TP_BASLER_STATUS"]
+    BASLER = BASLER_FORMS[machine_form()]
     check(w.text(combo) == "None" and w.text(status) == "", "Basler at first: %r, %r" % (w.text(combo), w.text(status)))
 
     def shows(index):

@@ -15,12 +15,20 @@ RegistryValue bytes(uint32_t type, const std::string& data) {
     return v;
 }
 
-std::string hiveName(Hive hive) { return hive == Hive::LocalMachine ? "HKLM" : "HKCU"; }
+std::string hiveName(Hive hive) {
+    return hive == Hive::LocalMachine ? "HKLM" : hive == Hive::LocalMachine64 ? "HKLM (64-bit view)" : "HKCU";
+}
+
+// A 32-bit process on a 64-bit Windows (WOW64), whose default view of HKLM\Software is the 32-bit one.
+bool runsUnderWow64() {
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
 
 class RegistryTest : public ::testing::Test {
 protected:
     void TearDown() override {
-        for (Hive hive : {Hive::LocalMachine, Hive::CurrentUser}) registry.deleteKeyTree(hive, key);
+        for (Hive hive : {Hive::LocalMachine, Hive::CurrentUser, Hive::LocalMachine64}) registry.deleteKeyTree(hive, key);
     }
 
     win32::Win32Registry registry;
@@ -77,6 +85,23 @@ TEST_F(RegistryTest, TheHivesAreSeparate) {
     ASSERT_TRUE(registry.deleteKeyTree(Hive::LocalMachine, key));
     EXPECT_FALSE(registry.keyExists(Hive::LocalMachine, key));
     EXPECT_EQ(registry.readValue(Hive::CurrentUser, key, "UninstallString", 4096)->text(), "user");
+}
+
+// What a 64-bit setup writes below HKLM\Software lies in the 64-bit view: the program finds it there, and under
+// WOW64 not in its default view (nor what it writes there in the 64-bit one). Elsewhere both are one view.
+TEST_F(RegistryTest, The64BitViewHoldsWhatA64BitProgramWrites) {
+    ASSERT_TRUE(registry.createKey(Hive::LocalMachine64, key));
+    ASSERT_TRUE(registry.writeString(Hive::LocalMachine64, key, "UninstallString", "\"C:\\x64\\remove.exe\""));
+    EXPECT_EQ(registry.readValue(Hive::LocalMachine64, key, "UninstallString", 4096)->text(), "\"C:\\x64\\remove.exe\"");
+    EXPECT_TRUE(registry.keyExists(Hive::LocalMachine64, key));
+    EXPECT_EQ(registry.keyExists(Hive::LocalMachine, key), !runsUnderWow64());
+    if (runsUnderWow64()) {
+        // A key of the same name in the default view is another key.
+        ASSERT_TRUE(registry.createKey(Hive::LocalMachine, key));
+        EXPECT_FALSE(registry.readValue(Hive::LocalMachine, key, "UninstallString", 4096).has_value());
+    }
+    ASSERT_TRUE(registry.deleteKeyTree(Hive::LocalMachine64, key));
+    EXPECT_FALSE(registry.keyExists(Hive::LocalMachine64, key));
 }
 
 TEST_F(RegistryTest, AValueThatDoesNotFitTheBufferIsUnreadable) {
