@@ -4,7 +4,8 @@ MAKEFLAGS += --no-print-directory
 .DEFAULT_GOAL := help
 
 BUILD        := $(CURDIR)/build
-ORIGINAL_PATH := $(PATH)
+# PATH without the 64-bit loader's folder that this Makefile may put first (a make started by this one inherits it).
+ORIGINAL_PATH := $(subst $(CURDIR)/tools/wine64-bin:,,$(PATH))
 NATIVE       := $(BUILD)/native
 WIN          := $(BUILD)/win32
 export WINEDEBUG  := -all
@@ -44,7 +45,7 @@ export WINEARCH     := win64
 export WINELOADER   := /usr/lib/wine/wine64
 export FIXTURE_ARCH := x64
 # "wine" is the 64-bit loader (Debian's wine script would pick the 32-bit one, which is emulated or cannot start).
-export PATH := $(CURDIR)/tools/wine64-bin:$(PATH)
+export PATH := $(CURDIR)/tools/wine64-bin:$(ORIGINAL_PATH)
 ifeq ($(I386),emulated)
 WINE_LEVEL   := a 64-bit build of the same sources in a 64-bit prefix; then the shipped 32-bit program, emulated by qemu-i386, in a 64-bit prefix (WOW64) and in a 32-bit prefix
 export INSTALLER_SHIPPED_BUILD  := $(WIN)
