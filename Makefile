@@ -20,9 +20,9 @@ EXE          := $(WIN)/src/InstallationUtils/OrvantaLumetraSDKInstaller/OrvantaL
 #    products have (FIXTURE_ARCH=wow64), and a shorter pass in a 32-bit prefix for what only a 32-bit Windows
 #    shows (e2e32.*, 32-bit stand-ins).
 #  - emulated: qemu runs the shipped program, but every start of a 32-bit process costs seconds and now and then
-#    qemu itself fails a process (a signal it cannot deliver). The lanes run a 64-bit build of the same sources
-#    natively (as for "none"); then the shipped file runs, one lane at a time, in the WOW64 prefix (SHIPPED_TESTS)
-#    and in the 32-bit prefix (e2e32.*).
+#    qemu itself fails a process (a fault whose trap number it loses). The lanes run a 64-bit build of the same
+#    sources natively (as for "none"); then the shipped file runs, after them, in the WOW64 prefix and in the
+#    32-bit prefix (SHIPPED_TESTS and SHIPPED_WIN32_TESTS in tools/wine-lanes.sh).
 #  - none: a 64-bit build of the same sources in a 64-bit prefix with 64-bit stand-ins; the 32-bit program is
 #    still built and its executable checked.
 I386         := $(shell bash tools/wine-arch.sh)

@@ -30,9 +30,7 @@ rm -rf "$prefix-one"
 cp -a "$prefix" "$prefix-one"
 echo "test-one: $name of $build in a copy of $prefix"
 if $shipped; then
-  # The 32-bit program is started with Debian's wine, which picks the loader by the program.
-  unset WINELOADER
-  PATH=${PATH#"$root/tools/wine64-bin:"}
+  source "$root/tools/wine32-loader.sh"
 fi
 WINEPREFIX=$prefix-one bash "$root/tools/with-wine.sh" bash "$root/tests/win32/run-with-server.sh" \
   ctest --test-dir "$build" --output-on-failure --timeout 600 -R "^${name//./\\.}\$"

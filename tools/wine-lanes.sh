@@ -59,8 +59,7 @@ lane_prefix() {
 # may be told to use the 64-bit one).
 shipped_lane() {
   (
-    unset WINELOADER
-    PATH=${PATH#"$root/tools/wine64-bin:"}
+    source "$root/tools/wine32-loader.sh"
     "$@"
   )
 }
